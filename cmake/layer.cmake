@@ -1,0 +1,10 @@
+# pachinko_layer(NAME): a static library of every .cpp in the current folder.
+# Game layers see the platform only through its headers (pachinko_platform_api)
+# and link no Qt or OpenAL library, so a stray Qt include fails to build.
+# The executable picks the platform backend at link time.
+function(pachinko_layer name)
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  add_library(${name} STATIC ${sources})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC pachinko_platform_api)
+endfunction()
