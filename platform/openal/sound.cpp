@@ -1,1 +1,243 @@
-// placeholder until this part is written
+// The sound device on OpenAL Soft: one device and context, one source and one
+// buffer per sound. The samples live in the buffer record (what lock hands
+// out) and go to OpenAL at unlock, in the sound's own format.
+//
+// OpenAL's source states give the play semantics the game relies on: stop is
+// a pause, so the next play goes on from there; a sound played once that
+// reached its end is "stopped" and starts over when played; a playing source
+// is left alone (alSourcePlay would restart it).
+#include "platform/sound.h"
+
+#include <AL/al.h>
+#include <AL/alc.h>
+
+#include "../sound_log/sound_objects.h"
+
+namespace platform {
+
+using namespace soundobjects;
+
+namespace {
+
+ALCcontext* contextOf(const SoundDevice* device) { return static_cast<ALCcontext*>(device->alContext); }
+
+// Makes the buffer's device the current one (a process may hold more than one).
+void useDevice(const SoundDevice* device) {
+    ALCcontext* context = contextOf(device);
+    if (alcGetCurrentContext() != context) alcMakeContextCurrent(context);
+}
+
+ALenum alFormat(const WaveFormat& f) {
+    if (f.channels == 1) return f.bitsPerSample == 8 ? AL_FORMAT_MONO8 : AL_FORMAT_MONO16;
+    return f.bitsPerSample == 8 ? AL_FORMAT_STEREO8 : AL_FORMAT_STEREO16;
+}
+
+ALint sourceState(const SoundBuffer& b) {
+    useDevice(b.device);
+    ALint state = AL_INITIAL;
+    alGetSourcei(b.alSource, AL_SOURCE_STATE, &state);
+    return state;
+}
+
+// Hands the samples to OpenAL (whole frames only) and puts the source back at
+// its start. The buffer must be detached from its source while it changes.
+bool upload(SoundBuffer& b) {
+    useDevice(b.device);
+    alGetError();
+    alSourceStop(b.alSource);
+    alSourcei(b.alSource, AL_BUFFER, 0);
+    uint32_t whole = b.bytes - b.bytes % b.format.blockAlign;
+    alBufferData(b.alBuffer, alFormat(b.format), b.data.data(), static_cast<ALsizei>(whole),
+                 static_cast<ALsizei>(b.format.samplesPerSec));
+    alSourcei(b.alSource, AL_BUFFER, static_cast<ALint>(b.alBuffer));
+    alSourceRewind(b.alSource);
+    return alGetError() == AL_NO_ERROR;
+}
+
+void releaseAl(SoundBuffer& b) {
+    if (b.alSource == 0 && b.alBuffer == 0) return;
+    useDevice(b.device);
+    if (b.alSource != 0) {
+        alSourceStop(b.alSource);
+        alSourcei(b.alSource, AL_BUFFER, 0);
+        alDeleteSources(1, &b.alSource);
+    }
+    if (b.alBuffer != 0) alDeleteBuffers(1, &b.alBuffer);
+    b.alSource = 0;
+    b.alBuffer = 0;
+}
+
+void releaseBuffer(SoundBuffer& b) {
+    releaseAl(b);
+    markDead(b);
+}
+
+}  // namespace
+
+int32_t createSoundDevice(SoundDevice** out) {
+    if (out == nullptr) return SOUND_ERR_INVALID;
+    *out = nullptr;
+    if (injectedFailure(SoundStep::device)) return SOUND_ERR_FAIL;
+    ALCdevice* alDevice = alcOpenDevice(nullptr);
+    if (alDevice == nullptr) return SOUND_ERR_FAIL;
+    ALCcontext* context = alcCreateContext(alDevice, nullptr);
+    if (context == nullptr || alcMakeContextCurrent(context) != ALC_TRUE) {
+        if (context != nullptr) alcDestroyContext(context);
+        alcCloseDevice(alDevice);
+        return SOUND_ERR_FAIL;
+    }
+    SoundDevice* device = newDevice();
+    device->alDevice = alDevice;
+    device->alContext = context;
+    *out = device;
+    return SOUND_OK;
+}
+
+int32_t setCooperativeLevel(SoundDevice* device, Window* window, uint32_t level) {
+    if (!live(device)) return SOUND_ERR_INVALID;
+    if (injectedFailure(SoundStep::cooperativeLevel)) return SOUND_ERR_FAIL;
+    device->window = window;
+    device->cooperativeLevel = level;
+    return SOUND_OK;
+}
+
+void releaseSoundDevice(SoundDevice* device) {
+    if (!live(device)) return;
+    for (auto& b : registry.buffers)
+        if (b->alive && b->device == device) releaseBuffer(*b);
+    ALCcontext* context = contextOf(device);
+    if (alcGetCurrentContext() == context) alcMakeContextCurrent(nullptr);
+    alcDestroyContext(context);
+    alcCloseDevice(static_cast<ALCdevice*>(device->alDevice));
+    device->alContext = nullptr;
+    device->alDevice = nullptr;
+    device->alive = false;
+}
+
+int32_t createPrimaryBuffer(SoundDevice* device, SoundBuffer** out) {
+    if (out == nullptr) return SOUND_ERR_INVALID;
+    *out = nullptr;
+    if (!live(device)) return SOUND_ERR_INVALID;
+    if (injectedFailure(SoundStep::primaryBuffer)) return SOUND_ERR_FAIL;
+    *out = newPrimary(device);
+    return SOUND_OK;
+}
+
+// OpenAL mixes at the device's own rate and converts every sound to it, so
+// the primary format is kept as a description only.
+int32_t setPrimaryFormat(SoundBuffer* primary, const WaveFormat& format) {
+    if (!live(primary) || !primary->primary || !validPrimaryFormat(format)) return SOUND_ERR_INVALID;
+    if (injectedFailure(SoundStep::primaryFormat)) return SOUND_ERR_FAIL;
+    primary->format = format;
+    return SOUND_OK;
+}
+
+int32_t createSoundBuffer(SoundDevice* device, const WaveFormat& format, uint32_t bytes, const char* label,
+                          SoundBuffer** out) {
+    if (out == nullptr) return SOUND_ERR_INVALID;
+    *out = nullptr;
+    if (!live(device) || !validSecondary(format, bytes)) return SOUND_ERR_INVALID;
+    if (injectedFailure(SoundStep::secondaryBuffer)) return SOUND_ERR_FAIL;
+    useDevice(device);
+    alGetError();
+    ALuint source = 0;
+    ALuint alBuffer = 0;
+    alGenSources(1, &source);
+    if (alGetError() != AL_NO_ERROR) return SOUND_ERR_FAIL;
+    alGenBuffers(1, &alBuffer);
+    if (alGetError() != AL_NO_ERROR) {
+        alDeleteSources(1, &source);
+        return SOUND_ERR_FAIL;
+    }
+    SoundBuffer* b = newSecondary(device, format, bytes, label);
+    b->alSource = source;
+    b->alBuffer = alBuffer;
+    if (!upload(*b)) {
+        releaseBuffer(*b);
+        return SOUND_ERR_FAIL;
+    }
+    *out = b;
+    return SOUND_OK;
+}
+
+int32_t lockSoundBuffer(SoundBuffer* buffer, uint32_t offset, uint32_t bytes, void** part1, uint32_t* bytes1,
+                        void** part2, uint32_t* bytes2) {
+    return beginLock(buffer, offset, bytes, part1, bytes1, part2, bytes2);
+}
+
+int32_t unlockSoundBuffer(SoundBuffer* buffer, void* part1, uint32_t bytes1, void* part2, uint32_t bytes2) {
+    int32_t result = endLock(buffer, part1, bytes1, part2, bytes2);
+    if (result < 0) return result;
+    bool wasPlaying = sourceState(*buffer) == AL_PLAYING;
+    if (!upload(*buffer)) return SOUND_ERR_FAIL;
+    if (wasPlaying) logStop(*buffer);
+    return SOUND_OK;
+}
+
+int32_t restoreSoundBuffer(SoundBuffer* buffer) {
+    if (!liveSecondary(buffer) || buffer->locked) return SOUND_ERR_INVALID;
+    fillSilence(*buffer);
+    return upload(*buffer) ? SOUND_OK : SOUND_ERR_FAIL;
+}
+
+int32_t playSoundBuffer(SoundBuffer* buffer, uint32_t flags) {
+    if (!liveSecondary(buffer)) return SOUND_ERR_INVALID;
+    buffer->looping = (flags & SOUND_PLAY_LOOPING) != 0;
+    ALint state = sourceState(*buffer);
+    alSourcei(buffer->alSource, AL_LOOPING, buffer->looping ? AL_TRUE : AL_FALSE);
+    if (state != AL_PLAYING) {
+        alSourcePlay(buffer->alSource);
+        logPlay(*buffer, buffer->looping);
+    }
+    return SOUND_OK;
+}
+
+int32_t stopSoundBuffer(SoundBuffer* buffer) {
+    if (!liveSecondary(buffer)) return SOUND_ERR_INVALID;
+    if (sourceState(*buffer) == AL_PLAYING) {
+        alSourcePause(buffer->alSource);
+        logStop(*buffer);
+    }
+    return SOUND_OK;
+}
+
+void releaseSoundBuffer(SoundBuffer* buffer) {
+    if (live(buffer)) releaseBuffer(*buffer);
+}
+
+bool soundBufferInfo(SoundBuffer* buffer, SoundBufferInfo& out) {
+    if (!live(buffer)) return false;
+    describe(*buffer, out);
+    if (!buffer->primary) {
+        out.playing = sourceState(*buffer) == AL_PLAYING;
+        ALint offset = 0;
+        alGetSourcei(buffer->alSource, AL_BYTE_OFFSET, &offset);
+        out.position = offset > 0 ? static_cast<uint32_t>(offset) : 0;
+    }
+    return true;
+}
+
+bool soundBufferContents(SoundBuffer* buffer, std::vector<uint8_t>& out) {
+    if (!live(buffer)) return false;
+    out = buffer->data;
+    return true;
+}
+
+int liveSoundObjects() { return countLive(); }
+
+void failSoundStep(SoundStep step, int count, int after) {
+    registry.failures[static_cast<std::size_t>(step)] = InjectedFailure{after < 0 ? 0 : after, count < 0 ? 0 : count};
+}
+
+// Real time drives the real device.
+void advanceSoundTime(int) {}
+
+void resetSoundDevice() {
+    for (auto& d : registry.devices)
+        if (d->alive) releaseSoundDevice(d.get());
+    for (auto& b : registry.buffers)
+        if (b->alive) releaseBuffer(*b);
+    clearInjectedFailures();
+}
+
+}  // namespace platform
