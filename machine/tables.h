@@ -80,3 +80,12 @@ struct MachineState {
     uint8_t tulipOpen[2] = {0, 0};
     int32_t launchTick = 0;
 };
+
+// The slot and nail settings of machine `seat` of `parlour` on `day`: from the
+// schedule for days 0..109. Any other day (beyond the schedule, or a negative
+// day from a damaged save file) draws them at random after discarding
+// day − 100 values (none when that is negative).
+void chooseMachineSettings(int32_t day, int parlour, int seat, int32_t& slotSetting, int32_t& nailSetting);
+
+// Whether parlour p has its event (flowers) on `day`; never outside the schedule.
+bool isEventDay(int32_t day, int parlour);

@@ -1,1 +1,588 @@
-// placeholder until this part is written
+// Window services on Qt Widgets.
+//
+// Qt owns the event loop; the game's own message loop drives it. Qt events
+// (keys, mouse, menu, close, the timer) become messages in a queue that
+// getMessage hands to the game. While a message box (or any nested Qt loop)
+// is open, the game's loop is suspended inside it, so the queue is drained
+// from a posted call instead: ticks go on under the box.
+//
+// The timer's slot only queues a message and returns. Dispatching the tick
+// from inside the slot would break the tick stream: Qt does not deliver a
+// timer's timeout again while that timer's own slot sits in a nested event
+// loop (a message box opened during the tick).
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QFile>
+#include <QFontMetrics>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QImage>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTextBrowser>
+#include <QThread>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <cstring>
+#include <deque>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/events.h"
+#include "platform/qt_backend.h"
+#include "platform/screen.h"
+#include "platform/window.h"
+
+namespace platform {
+
+class GameArea;
+class MainWindowWidget;
+class DialogWidget;
+
+struct Window {
+    WindowProc proc = nullptr;
+    DialogProc dialogProc = nullptr;
+    const DialogTemplate* dialogTemplate = nullptr;
+    MainWindowWidget* main = nullptr;
+    DialogWidget* dialog = nullptr;
+    bool alive = true;
+    bool invalid = false;
+};
+
+namespace {
+
+struct QtState {
+    std::map<std::string, WindowClass> classes;
+    std::vector<std::unique_ptr<Window>> windows;
+    Window* main = nullptr;
+    std::deque<Message> queue;
+    bool quitPosted = false;
+    int quitCode = 0;
+    int nesting = 0;  // nested Qt loops (message boxes) open right now
+    bool drainScheduled = false;
+    std::map<uint32_t, QAction*> actions;
+    std::vector<QTimer*> timers;
+    QTextBrowser* help = nullptr;
+};
+
+QtState state;
+
+void dispatchNow(const Message& message) { dispatchMessage(message); }
+
+// Inside a nested loop nobody calls getMessage: hand queued messages to the
+// game from a posted call, which any Qt loop delivers.
+void scheduleDrain() {
+    if (state.nesting == 0 || state.drainScheduled || !qApp) return;
+    state.drainScheduled = true;
+    QMetaObject::invokeMethod(
+        qApp,
+        [] {
+            state.drainScheduled = false;
+            while (state.nesting > 0 && !state.queue.empty()) {
+                Message message = state.queue.front();
+                state.queue.pop_front();
+                dispatchNow(message);
+            }
+        },
+        Qt::QueuedConnection);
+}
+
+void post(Window* window, uint32_t message, uint32_t wParam, uint32_t lParam) {
+    if (!window || !window->alive) return;
+    // Like the window system, keep at most one timer message waiting, so a
+    // slow tick never builds a backlog.
+    if (message == MSG_TIMER)
+        for (const Message& waiting : state.queue)
+            if (waiting.window == window && waiting.message == MSG_TIMER && waiting.wParam == wParam) return;
+    state.queue.push_back({window, message, wParam, lParam});
+    scheduleDrain();
+}
+
+uint32_t virtualKey(const QKeyEvent* event) {
+    int key = event->key();
+    bool keypad = event->modifiers() & Qt::KeypadModifier;
+    if (key >= Qt::Key_0 && key <= Qt::Key_9)
+        return (keypad ? VK_NUMPAD0 : VK_0) + static_cast<uint32_t>(key - Qt::Key_0);
+    if (key >= Qt::Key_A && key <= Qt::Key_Z) return 0x41 + static_cast<uint32_t>(key - Qt::Key_A);
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F12) return VK_F1 + static_cast<uint32_t>(key - Qt::Key_F1);
+    switch (key) {
+        case Qt::Key_Left: return VK_LEFT;
+        case Qt::Key_Up: return VK_UP;
+        case Qt::Key_Right: return VK_RIGHT;
+        case Qt::Key_Down: return VK_DOWN;
+        case Qt::Key_Escape: return VK_ESCAPE;
+        case Qt::Key_Backspace: return VK_BACK;
+        case Qt::Key_Insert: return VK_INSERT;
+        case Qt::Key_Delete: return VK_DELETE;
+        case Qt::Key_Return:
+        case Qt::Key_Enter: return 0x0D;
+        case Qt::Key_Space: return 0x20;
+        default: return 0;
+    }
+}
+
+}  // namespace
+
+// The 640 × 416 game area: shows the primary surface, turns keys and the
+// pointer into messages.
+class GameArea : public QWidget {
+public:
+    explicit GameArea(Window* owner) : window_(owner) {
+        setFixedSize(640, 416);
+        setMouseTracking(true);
+        setFocusPolicy(Qt::StrongFocus);
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        ScreenPixels pixels;
+        if (primaryPixels(pixels)) {
+            QImage image(reinterpret_cast<const uchar*>(pixels.pixels), pixels.width, pixels.height,
+                         pixels.stride * 4, QImage::Format_RGB32);
+            painter.drawImage(0, 0, image);
+        } else {
+            painter.fillRect(rect(), Qt::black);
+        }
+    }
+    void keyPressEvent(QKeyEvent* event) override {
+        if (uint32_t key = virtualKey(event)) post(window_, MSG_KEYDOWN, key, 0);
+    }
+    void keyReleaseEvent(QKeyEvent* event) override {
+        // Auto-repeat on X11 sends release/press pairs; a held key is one press
+        // stream and one release.
+        if (event->isAutoRepeat()) return;
+        if (uint32_t key = virtualKey(event)) post(window_, MSG_KEYUP, key, 0);
+    }
+    void mouseMoveEvent(QMouseEvent* event) override { post(window_, MSG_MOUSEMOVE, 0, position(event)); }
+    void mousePressEvent(QMouseEvent* event) override {
+        if (event->button() == Qt::LeftButton) post(window_, MSG_LBUTTONDOWN, 1, position(event));
+        if (event->button() == Qt::RightButton) post(window_, MSG_RBUTTONDOWN, 2, position(event));
+    }
+    void mouseReleaseEvent(QMouseEvent* event) override {
+        if (event->button() == Qt::LeftButton) post(window_, MSG_LBUTTONUP, 0, position(event));
+    }
+
+private:
+    static uint32_t position(QMouseEvent* event) {
+        QPoint p = event->position().toPoint();
+        return packPoint(p.x(), p.y());
+    }
+    Window* window_;
+};
+
+class MainWindowWidget : public QMainWindow {
+public:
+    explicit MainWindowWidget(Window* owner) : window_(owner) {
+        area = new GameArea(owner);
+        setCentralWidget(area);
+        layout()->setSizeConstraint(QLayout::SetFixedSize);
+        setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                       Qt::MSWindowsFixedSizeDialogHint);
+    }
+    GameArea* area = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent* event) override {
+        // The game decides: the close message goes through its procedure.
+        event->ignore();
+        post(window_, MSG_CLOSE, 0, 0);
+    }
+    void changeEvent(QEvent* event) override {
+        if (event->type() == QEvent::WindowStateChange || event->type() == QEvent::ActivationChange) {
+            uint32_t minimized = (windowState() & Qt::WindowMinimized) ? 1u : 0u;
+            post(window_, MSG_ACTIVATE, (minimized << 16) | (isActiveWindow() ? 1u : 0u), 0);
+        }
+        QMainWindow::changeEvent(event);
+    }
+
+private:
+    Window* window_;
+};
+
+class DialogWidget : public QDialog {
+public:
+    DialogWidget(Window* owner, QWidget* parent) : QDialog(parent), window_(owner) {}
+    std::map<int, QWidget*> controls;
+
+protected:
+    void closeEvent(QCloseEvent* event) override {
+        event->ignore();
+        if (window_->alive) window_->dialogProc(window_, MSG_COMMAND, IDCANCEL, 0);
+    }
+    void reject() override {
+        // Escape: the same as the close box.
+        if (window_->alive) window_->dialogProc(window_, MSG_COMMAND, IDCANCEL, 0);
+    }
+    void paintEvent(QPaintEvent* event) override {
+        QDialog::paintEvent(event);
+        if (window_->alive) window_->dialogProc(window_, MSG_PAINT, 0, 0);
+    }
+
+private:
+    Window* window_;
+};
+
+namespace {
+
+QMainWindow* ownerWidget(Window* owner) { return owner && owner->alive && owner->main ? owner->main : nullptr; }
+
+QString text(const char* utf8) { return QString::fromUtf8(utf8 ? utf8 : ""); }
+
+// Qt shows "&&" as "&"; the game's texts use "&" only for mnemonics.
+QString menuText(const char* utf8) { return text(utf8); }
+
+QFont dialogFont(const DialogTemplate& t) {
+    // The templates name a Windows font; its free stand-in is IPA P Gothic.
+    QFont font(QStringLiteral("IPAPGothic"));
+    font.setPointSize(t.fontPoints > 0 ? t.fontPoints : 9);
+    return font;
+}
+
+}  // namespace
+
+void initApplication(int& argc, char** argv) {
+    if (!QCoreApplication::instance()) new QApplication(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("pachinko"));
+}
+
+bool registerWindowClass(const WindowClass& windowClass) {
+    if (!windowClass.name || !windowClass.proc) return false;
+    state.classes[windowClass.name] = windowClass;
+    return true;
+}
+
+Window* createWindow(const char* className, const char* caption, int x, int y, int width, int height) {
+    auto found = state.classes.find(className ? className : "");
+    if (found == state.classes.end()) return nullptr;
+    const WindowClass& windowClass = found->second;
+    state.windows.push_back(std::make_unique<Window>());
+    Window* window = state.windows.back().get();
+    window->proc = windowClass.proc;
+    window->main = new MainWindowWidget(window);
+    window->main->setWindowTitle(text(caption));
+    if (windowClass.iconFile && QFile::exists(QString::fromUtf8(windowClass.iconFile)))
+        window->main->setWindowIcon(QIcon(QString::fromUtf8(windowClass.iconFile)));
+    if (const MenuTemplate* menu = windowClass.menu) {
+        for (int p = 0; p < menu->popupCount; ++p) {
+            const MenuPopupTemplate& popup = menu->popups[p];
+            QMenu* qmenu = window->main->menuBar()->addMenu(menuText(popup.text));
+            for (int i = 0; i < popup.itemCount; ++i) {
+                const MenuItemTemplate& item = popup.items[i];
+                if (!item.text) {
+                    qmenu->addSeparator();
+                    continue;
+                }
+                QAction* action = qmenu->addAction(menuText(item.text));
+                uint32_t id = item.id;
+                state.actions[id] = action;
+                QObject::connect(action, &QAction::triggered, [window, id] { post(window, MSG_COMMAND, id, 0); });
+            }
+            uint32_t popupIndex = static_cast<uint32_t>(p);
+            // The items are greyed right before the pop-up shows.
+            QObject::connect(qmenu, &QMenu::aboutToShow, [window, popupIndex] {
+                dispatchNow({window, MSG_INITMENUPOPUP, popupIndex, 0});
+            });
+        }
+    }
+    // The outer size of the classic window is 640 × 460; ours is whatever the
+    // frame and the menu bar take around the fixed game area, centred alike.
+    window->main->move(x, y);
+    (void)width;
+    (void)height;
+    state.main = window;
+    window->proc(window, MSG_CREATE, 0, 0);
+    auto listener = [](void* context) {
+        auto* w = static_cast<Window*>(context);
+        if (w->alive && w->main) w->main->area->update();
+    };
+    setPresentListener(listener, window);
+    return window;
+}
+
+void showWindow(Window* window, int) {
+    if (!window || !window->alive || !window->main) return;
+    window->main->show();
+    window->main->area->setFocus();
+    window->proc(window, MSG_ACTIVATE, 1, 0);
+}
+
+void invalidateWindow(Window* window) {
+    if (window && window->alive) window->invalid = true;
+}
+
+void updateWindow(Window* window) {
+    if (!window || !window->alive || !window->invalid) return;
+    window->invalid = false;
+    window->proc(window, MSG_PAINT, 0, 0);
+}
+
+void destroyWindow(Window* window) {
+    if (!window || !window->alive) return;
+    if (window->dialogProc) {
+        endDialog(window, 0);
+        return;
+    }
+    window->alive = false;
+    for (QTimer* timer : state.timers) timer->stop();
+    if (window == state.main) setPresentListener(nullptr, nullptr);
+    window->main->hide();
+    window->proc(window, MSG_DESTROY, 0, 0);
+    window->main->deleteLater();
+}
+
+int32_t defaultWindowProc(Window* window, uint32_t message, uint32_t, uint32_t) {
+    if (message == MSG_CLOSE) destroyWindow(window);
+    return 0;
+}
+
+void beginPaint(Window*) {}
+void endPaint(Window*) {}
+Point clientToScreen(Window*, Point client) { return client; }
+
+Point screenSize() {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) return {640, 460};
+    QRect geometry = screen->geometry();
+    return {geometry.width(), geometry.height()};
+}
+
+void postQuitMessage(int code) {
+    state.quitPosted = true;
+    state.quitCode = code;
+}
+
+bool peekMessage() {
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    return !state.queue.empty() || state.quitPosted;
+}
+
+bool getMessage(Message& message) {
+    while (state.queue.empty() && !state.quitPosted)
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    if (!state.queue.empty()) {
+        message = state.queue.front();
+        state.queue.pop_front();
+        return true;
+    }
+    message = {nullptr, MSG_QUIT, static_cast<uint32_t>(state.quitCode), 0};
+    return false;
+}
+
+void dispatchMessage(const Message& message) {
+    Window* window = message.window;
+    if (!window || !window->alive) return;
+    if (window->dialogProc)
+        window->dialogProc(window, message.message, message.wParam, message.lParam);
+    else if (window->proc)
+        window->proc(window, message.message, message.wParam, message.lParam);
+}
+
+void waitMessage() {
+    if (state.queue.empty() && !state.quitPosted)
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+}
+
+void setTimer(Window* window, uint32_t id, int periodMs) {
+    if (!window || !window->alive) return;
+    auto* timer = new QTimer(window->main);
+    timer->setTimerType(Qt::PreciseTimer);
+    QObject::connect(timer, &QTimer::timeout, [window, id] { post(window, MSG_TIMER, id, 0); });
+    timer->start(periodMs);
+    state.timers.push_back(timer);
+}
+
+void enableMenuItem(uint32_t, uint32_t commandId, uint32_t flags) {
+    auto found = state.actions.find(commandId);
+    if (found != state.actions.end()) found->second->setEnabled((flags & MF_GRAYED) == 0);
+}
+
+int32_t messageBox(Window* owner, const char* message, const char* caption, uint32_t style) {
+    logEvent("messagebox owner=" + std::string(owner ? "main" : "none") + " caption=\"" + (caption ? caption : "") +
+             "\" text=\"" + (message ? message : "") + "\"");
+    QMessageBox box(ownerWidget(owner));
+    box.setWindowTitle(text(caption));
+    box.setText(text(message));
+    box.setIcon((style & 0xF0) == MB_ICONWARNING ? QMessageBox::Warning : QMessageBox::NoIcon);
+    bool yesNo = (style & 0xF) == MB_YESNO;
+    box.setStandardButtons(yesNo ? (QMessageBox::Yes | QMessageBox::No) : QMessageBox::Ok);
+    box.setDefaultButton(yesNo ? QMessageBox::Yes : QMessageBox::Ok);
+    if (style & MB_SETFOREGROUND) {
+        box.show();
+        box.raise();
+        box.activateWindow();
+    }
+    ++state.nesting;
+    scheduleDrain();  // anything already queued is handed over under the box
+    int result = box.exec();
+    --state.nesting;
+    int32_t answer = yesNo ? (result == QMessageBox::Yes ? IDYES : IDNO) : IDOK;
+    logEvent(std::string("messagebox answer=") + (answer == IDYES ? "Yes" : answer == IDNO ? "No" : "OK"));
+    return answer;
+}
+
+Window* createDialog(const DialogTemplate& t, Window* owner, DialogProc proc) {
+    if (!proc) return nullptr;
+    state.windows.push_back(std::make_unique<Window>());
+    Window* window = state.windows.back().get();
+    window->dialogProc = proc;
+    window->dialogTemplate = &t;
+    auto* dialog = new DialogWidget(window, ownerWidget(owner));
+    window->dialog = dialog;
+    dialog->setWindowTitle(text(t.caption));
+    QFont font = dialogFont(t);
+    dialog->setFont(font);
+    // Dialog units: a quarter of the font's average character width across,
+    // an eighth of its height down.
+    QFontMetrics metrics(font);
+    double unitX = metrics.horizontalAdvance(
+                       QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) /
+                   52.0 / 4.0;
+    double unitY = metrics.height() / 8.0;
+    auto px = [&](int units, double unit) { return static_cast<int>(units * unit + 0.5); };
+    dialog->setFixedSize(px(t.width, unitX), px(t.height, unitY));
+    for (int i = 0; i < t.controlCount; ++i) {
+        const ControlTemplate& c = t.controls[i];
+        QWidget* widget = nullptr;
+        int id = c.id;
+        switch (c.kind) {
+            case ControlKind::PushButton: {
+                auto* button = new QPushButton(text(c.text), dialog);
+                button->setAutoDefault(false);
+                QObject::connect(button, &QPushButton::clicked,
+                                 [window, id] { post(window, MSG_COMMAND, static_cast<uint32_t>(id), 0); });
+                widget = button;
+                break;
+            }
+            case ControlKind::Edit: widget = new QLineEdit(dialog); break;
+            case ControlKind::Label: widget = new QLabel(text(c.text), dialog); break;
+            case ControlKind::CheckBox: {
+                auto* box = new QCheckBox(text(c.text), dialog);
+                QObject::connect(box, &QCheckBox::clicked,
+                                 [window, id] { post(window, MSG_COMMAND, static_cast<uint32_t>(id), 0); });
+                widget = box;
+                break;
+            }
+            case ControlKind::Radio: {
+                auto* radio = new QRadioButton(text(c.text), dialog);
+                QObject::connect(radio, &QRadioButton::clicked,
+                                 [window, id] { post(window, MSG_COMMAND, static_cast<uint32_t>(id), 0); });
+                widget = radio;
+                break;
+            }
+            case ControlKind::Icon: {
+                auto* label = new QLabel(dialog);
+                if (state.main && state.main->main) label->setPixmap(state.main->main->windowIcon().pixmap(32, 32));
+                widget = label;
+                break;
+            }
+            case ControlKind::Frame: {
+                auto* frame = new QFrame(dialog);
+                frame->setFrameStyle(QFrame::Box | QFrame::Sunken);
+                widget = frame;
+                break;
+            }
+        }
+        widget->setGeometry(px(c.x, unitX), px(c.y, unitY), px(c.width, unitX), px(c.height, unitY));
+        if (id >= 0) dialog->controls[id] = widget;
+    }
+    if (t.centred) {
+        Point screen = screenSize();
+        dialog->move((screen.x - dialog->width()) / 2, (screen.y - dialog->height()) / 2);
+    }
+    logEvent("dialog create " + std::to_string(t.id) + " \"" + t.caption + "\"");
+    proc(window, MSG_INITDIALOG, 0, 0);
+    return window;
+}
+
+void showDialog(Window* dialog) {
+    if (dialog && dialog->alive && dialog->dialog) dialog->dialog->show();
+}
+
+void endDialog(Window* dialog, int32_t result) {
+    if (!dialog || !dialog->alive || !dialog->dialog) return;
+    dialog->alive = false;
+    logEvent("dialog end " + std::to_string(dialog->dialogTemplate->id) + " result " + std::to_string(result));
+    dialog->dialog->hide();
+    dialog->dialog->deleteLater();
+    dialog->dialog = nullptr;
+}
+
+void getDialogItemText(Window* dialog, int controlId, char* buffer, int bufferSize) {
+    if (!buffer || bufferSize <= 0) return;
+    buffer[0] = '\0';
+    if (!dialog || !dialog->alive || !dialog->dialog) return;
+    auto found = dialog->dialog->controls.find(controlId);
+    if (found == dialog->dialog->controls.end()) return;
+    auto* edit = qobject_cast<QLineEdit*>(found->second);
+    if (!edit) return;
+    // At most bufferSize - 1 bytes, never cutting a character in half.
+    QByteArray utf8 = edit->text().toUtf8();
+    int n = static_cast<int>(utf8.size());
+    if (n > bufferSize - 1) {
+        n = bufferSize - 1;
+        while (n > 0 && (static_cast<unsigned char>(utf8[n]) & 0xC0) == 0x80) --n;
+    }
+    std::memcpy(buffer, utf8.constData(), static_cast<size_t>(n));
+    buffer[n] = '\0';
+}
+
+void checkRadioButton(Window* dialog, int firstId, int lastId, int checkId) {
+    if (!dialog || !dialog->alive || !dialog->dialog) return;
+    for (int id = firstId; id <= lastId; ++id) checkDialogButton(dialog, id, id == checkId ? 1 : 0);
+}
+
+void checkDialogButton(Window* dialog, int controlId, int checked) {
+    if (!dialog || !dialog->alive || !dialog->dialog) return;
+    auto found = dialog->dialog->controls.find(controlId);
+    if (found == dialog->dialog->controls.end()) return;
+    if (auto* button = qobject_cast<QAbstractButton*>(found->second)) button->setChecked(checked != 0);
+}
+
+void showHelp(Window* owner, const char* fileName, uint32_t command) {
+    logEvent("help " + std::string(fileName ? fileName : "") + " command " + std::to_string(command));
+    if (!state.help) {
+        state.help = new QTextBrowser();
+        state.help->setAttribute(Qt::WA_DeleteOnClose, false);
+        state.help->resize(560, 480);
+        state.help->setOpenExternalLinks(true);
+    }
+    QString name = QString::fromUtf8(fileName ? fileName : "");
+    QFile file(name);
+    if (file.open(QIODevice::ReadOnly)) {
+        state.help->setHtml(QString::fromUtf8(file.readAll()));
+    } else {
+        state.help->setPlainText(QStringLiteral("ヘルプファイル %1 が見つかりません。").arg(name));
+    }
+    state.help->setWindowTitle(name);
+    state.help->show();
+    state.help->raise();
+}
+
+void sleepMs(int milliseconds) { QThread::msleep(static_cast<unsigned long>(milliseconds)); }
+
+// --- observation for the Qt tests --------------------------------------------
+
+QMainWindow* qtMainWindow() { return state.main && state.main->alive ? state.main->main : nullptr; }
+QWidget* qtGameArea() { return state.main && state.main->alive ? state.main->main->area : nullptr; }
+QDialog* qtDialog(Window* dialog) { return dialog && dialog->alive ? dialog->dialog : nullptr; }
+int qtQueuedMessages() { return static_cast<int>(state.queue.size()); }
+
+}  // namespace platform

@@ -11,6 +11,8 @@
 
 #include <cstdint>
 
+#include "platform/resources.h"
+
 namespace platform {
 
 struct Window;  // opaque: the main window or a dialog
@@ -95,11 +97,15 @@ struct Point {
 };
 
 // --- main window -----------------------------------------------------------
+// Sets up the backend before anything else (the Qt backend makes its
+// application object here; the headless one makes a windowless one for text).
+void initApplication(int& argc, char** argv);
+
 struct WindowClass {
     const char* name = nullptr;
     WindowProc proc = nullptr;
-    int iconId = 0;  // resources: icon
-    int menuId = 0;  // resources: menu table
+    const char* iconFile = nullptr;        // picture file beside the program
+    const MenuTemplate* menu = nullptr;    // the window's menu bar
 };
 bool registerWindowClass(const WindowClass& windowClass);
 // Creates the window (outer size width × height at x, y) and sends MSG_CREATE
@@ -147,9 +153,9 @@ void enableMenuItem(uint32_t popup, uint32_t commandId, uint32_t flags);
 int32_t messageBox(Window* owner, const char* text, const char* caption, uint32_t style);
 
 // --- modeless dialogs ------------------------------------------------------
-// Builds the dialog from its template (resources), sends MSG_INITDIALOG to the
-// procedure and returns it hidden; null when the template is unknown.
-Window* createDialog(int templateId, Window* owner, DialogProc proc);
+// Builds the dialog from its template, sends MSG_INITDIALOG to the procedure
+// and returns it hidden. The close box sends MSG_COMMAND with IDCANCEL.
+Window* createDialog(const DialogTemplate& dialogTemplate, Window* owner, DialogProc proc);
 void showDialog(Window* dialog);
 void endDialog(Window* dialog, int32_t result);
 // The text of a control, at most bufferSize − 1 bytes, NUL-terminated.

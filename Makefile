@@ -1,0 +1,21 @@
+# make play: set up, build and start the game.  make test: set up, build and
+# run the whole test suite (normal and sanitizer builds).
+.PHONY: all setup build play test clean
+
+all: build
+
+setup:
+	@scripts/setup.sh
+
+build: setup
+	@[ -f build/build.ninja ] || cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	@cmake --build build -j$$(nproc)
+
+play: build
+	cd build/game && ./pachinko
+
+test: setup
+	@scripts/test.sh
+
+clean:
+	rm -rf build build-asan

@@ -1,0 +1,47 @@
+#include "shell/game_state.h"
+
+#include "platform/window.h"
+#include "resources/resources.h"
+
+GameState game;
+
+void resetGameState() { game = GameState(); }
+
+void newGame() {
+    PlayerRecord& p = game.player;
+    p.day = 0;
+    game.dayTicks = 0;
+    p.cash = 10000;
+    p.balls = 0;
+    p.deposit = 0;
+    for (Loan& loan : p.loans) loan = Loan{0, 0, 0};
+    p.loanCount = 0;
+    p.creditLimit = 50000;
+    game.slotPrizeLeft = 0;
+}
+
+bool isTycoon() { return wrapAdd(game.player.cash, game.player.deposit) > 300000000; }
+
+bool isBankrupt() {
+    const PlayerRecord& p = game.player;
+    return p.loanCount >= 3 && p.cash == 0 && p.deposit == 0 && p.balls == 0;
+}
+
+bool isGameRunning() {
+    int32_t day = game.player.day;
+    return day != 0 && day <= 110 && !isTycoon() && !isBankrupt();
+}
+
+bool isOutdoors() {
+    return game.inParlour == 0 && game.homeState == 0 && game.bankState == 0 && game.parlourState[0] == 0 &&
+           game.parlourState[1] == 0 && game.parlourState[2] == 0;
+}
+
+void menuEnableRule(uint32_t popup) {
+    using namespace platform;
+    uint32_t fileItems = (isGameRunning() || !isOutdoors()) ? MF_GRAYED : MF_ENABLED;
+    enableMenuItem(popup, CMD_NEW, fileItems);
+    enableMenuItem(popup, CMD_SAVE, fileItems);
+    enableMenuItem(popup, CMD_LOAD, fileItems);
+    enableMenuItem(popup, CMD_SOUND, game.noSoundDevice == 1 ? MF_GRAYED : MF_ENABLED);
+}

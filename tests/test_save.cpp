@@ -1,0 +1,156 @@
+// The two data files: layout, load and save rules, and saves that never tear.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstring>
+
+#include "platform/files.h"
+#include "platform/headless.h"
+#include "save/save_files.h"
+#include "shell/game_state.h"
+#include "test_support.h"
+
+using namespace testing_support;
+
+namespace {
+PlayerRecord sample() { return PlayerRecord{5, 123456, -7, {{1, 103, 30}, {1, 2060, 30}, {0, 0, 0}}, 2, 80000, 999, 1}; }
+}  // namespace
+
+TEST(SaveFile, RoundTripAdvancesTheDay) {
+    GameDir dir;
+    writeCourseFile("tama.dat");
+    game.player = sample();
+    ASSERT_EQ(saveGame(), 0);
+    std::vector<uint8_t> bytes = readBytes("pachiko.dat");
+    ASSERT_EQ(bytes.size(), 64u);
+    // Little-endian fields at their offsets: day at 0, cash at 4, deposit -7 at 8.
+    EXPECT_EQ(bytes[0], 5);
+    EXPECT_EQ(bytes[4] | bytes[5] << 8 | bytes[6] << 16, 123456);
+    EXPECT_EQ(bytes[8], 0xF9);
+    EXPECT_EQ(bytes[11], 0xFF);
+    EXPECT_EQ(bytes[56] | bytes[57] << 8, 999);  // balls
+    EXPECT_EQ(bytes[60], 1);                      // introDisabled
+    game.player = PlayerRecord{};
+    ASSERT_EQ(loadGame(), 0);
+    PlayerRecord expected = sample();
+    expected.day = 6;
+    EXPECT_EQ(std::memcmp(&game.player, &expected, 64), 0);
+    EXPECT_TRUE(headless::messageBoxes().empty());
+}
+
+TEST(SaveFile, CourseTableLayout) {
+    GameDir dir;
+    writeCourseFile("tama.dat");
+    newGame();
+    saveGame();
+    ASSERT_EQ(loadGame(), 0);
+    // Value i of the file is its index: pattern 99 starts at byte 31,680.
+    EXPECT_EQ(BallPathTable.pattern[99].xs[0], 31680 / 4);
+    EXPECT_EQ(BallPathTable.pattern[99].ys[39], 7999);
+    EXPECT_EQ(BallPathTable.pattern[0].ys[0], 40);
+}
+
+TEST(SaveFile, ShortFilesReplaceOnlyTheirBytes) {
+    GameDir dir;
+    writeCourseFile("tama.dat");
+    game.player = sample();
+    // 6 bytes: day = 9 and the low half of cash.
+    writeBytes("pachiko.dat", {9, 0, 0, 0, 0x01, 0x02});
+    ASSERT_EQ(loadGame(), 0);
+    EXPECT_EQ(game.player.day, 10);
+    EXPECT_EQ(game.player.cash, (123456 & ~0xFFFF) | 0x0201);
+    EXPECT_EQ(game.player.deposit, -7);
+    EXPECT_EQ(game.player.balls, 999);
+    // An empty course file leaves the table as it was; a long one is cut.
+    BallPathTable.pattern[3].xs[3] = 4242;
+    writeBytes("tama.dat", {});
+    ASSERT_EQ(loadGame(), 0);
+    EXPECT_EQ(BallPathTable.pattern[3].xs[3], 4242);
+    std::vector<uint8_t> longFile(40000, 0);
+    writeBytes("tama.dat", longFile);
+    ASSERT_EQ(loadGame(), 0);
+    EXPECT_EQ(BallPathTable.pattern[3].xs[3], 0);
+}
+
+TEST(SaveFile, LongPlayerFileIgnoresTheRest) {
+    GameDir dir;
+    writeCourseFile("tama.dat");
+    std::vector<uint8_t> bytes(100, 0);
+    bytes[0] = 3;
+    bytes[64] = 0xFF;
+    writeBytes("pachiko.dat", bytes);
+    ASSERT_EQ(loadGame(), 0);
+    EXPECT_EQ(game.player.day, 4);
+}
+
+TEST(SaveFile, MissingPlayerFileStartsANewGame) {
+    GameDir dir;
+    writeCourseFile("tama.dat");
+    game.player.introDisabled = 1;
+    ASSERT_EQ(loadGame(), 0);
+    ASSERT_EQ(headless::messageBoxes().size(), 1u);
+    const headless::MessageBoxInfo& box = headless::messageBoxes()[0];
+    EXPECT_EQ(box.text, "記憶ファイル読出失敗 新規作成");
+    EXPECT_EQ(box.caption, "Error");
+    EXPECT_EQ(box.style, 0x10030u);
+    EXPECT_FALSE(box.owned);
+    EXPECT_EQ(game.player.day, 0);
+    EXPECT_EQ(game.player.cash, 10000);
+    EXPECT_EQ(game.player.introDisabled, 1);
+}
+
+TEST(SaveFile, MissingCourseFile) {
+    GameDir dir;
+    game.player = sample();
+    writeBytes("pachiko.dat", std::vector<uint8_t>(64, 0));
+    EXPECT_EQ(loadGame(), 1);
+    ASSERT_EQ(headless::messageBoxes().size(), 1u);
+    EXPECT_EQ(headless::messageBoxes()[0].text, "設定ファイル読み出しに失敗");
+    EXPECT_EQ(game.player.day, 5);  // nothing else was read
+    // In tuning mode the load goes on to the player file.
+    game.tuningMode = 1;
+    EXPECT_EQ(loadGame(), 0);
+    EXPECT_EQ(game.player.day, 1);
+}
+
+TEST(SaveFile, TuningModeSavesTheCourses) {
+    GameDir dir;
+    BallPathTable.pattern[7].xs[1] = 985;
+    game.tuningMode = 0;
+    saveGame();
+    EXPECT_FALSE(std::filesystem::exists("tama.dat"));
+    game.tuningMode = 1;
+    saveGame();
+    std::vector<uint8_t> bytes = readBytes("tama.dat");
+    ASSERT_EQ(bytes.size(), 32000u);
+    EXPECT_EQ(bytes[7 * 320 + 4] | bytes[7 * 320 + 5] << 8, 985);
+}
+
+TEST(SaveFile, AFailedWriteLeavesTheOldFile) {
+    GameDir dir;
+    game.player = sample();
+    ASSERT_EQ(saveGame(), 0);
+    std::vector<uint8_t> before = readBytes("pachiko.dat");
+    game.player.cash = 1;
+    platform::failNextFileWrites(1);
+    EXPECT_EQ(saveGame(), -1);
+    EXPECT_EQ(readBytes("pachiko.dat"), before);
+    // No temporary file is left behind.
+    int files = 0;
+    for (auto& entry : std::filesystem::directory_iterator(dir.path())) {
+        (void)entry;
+        ++files;
+    }
+    EXPECT_EQ(files, 1);
+    EXPECT_EQ(saveGame(), 0);
+    EXPECT_NE(readBytes("pachiko.dat"), before);
+}
+
+TEST(SaveFile, AFileThatCannotBeReplacedReportsFailure) {
+    GameDir dir;
+    // A folder in the file's place cannot be replaced, not even by root.
+    std::filesystem::create_directory("pachiko.dat");
+    writeBytes("pachiko.dat/keep", {1});
+    EXPECT_EQ(saveGame(), -1);
+    EXPECT_EQ(readBytes("pachiko.dat/keep"), std::vector<uint8_t>{1});
+}

@@ -1,0 +1,61 @@
+#include "test_support.h"
+
+#include <unistd.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "platform/events.h"
+#include "runner.h"
+
+namespace testing_support {
+
+namespace fs = std::filesystem;
+
+GameDir::GameDir() {
+    previous_ = fs::current_path();
+    const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = info ? std::string(info->test_suite_name()) + "." + info->name() : "test";
+    for (char& c : name)
+        if (c == '/') c = '_';
+    dir_ = fs::temp_directory_path() / ("pachinko-test-" + std::to_string(::getpid()) + "-" + name);
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    fs::current_path(dir_);
+    resetProcess();
+}
+
+GameDir::~GameDir() {
+    resetProcess();
+    fs::current_path(previous_);
+    std::error_code ec;
+    fs::remove_all(dir_, ec);
+}
+
+void writeBytes(const fs::path& path, const std::vector<uint8_t>& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::vector<uint8_t> readBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void writeCourseFile(const fs::path& path) {
+    std::vector<uint8_t> bytes(32000);
+    for (uint32_t i = 0; i < 8000; ++i) {
+        bytes[4 * i] = static_cast<uint8_t>(i);
+        bytes[4 * i + 1] = static_cast<uint8_t>(i >> 8);
+    }
+    writeBytes(path, bytes);
+}
+
+std::vector<std::string> logLines(const std::string& prefix) {
+    std::vector<std::string> out;
+    for (const std::string& line : platform::eventLog())
+        if (line.rfind(prefix, 0) == 0) out.push_back(line);
+    return out;
+}
+
+}  // namespace testing_support

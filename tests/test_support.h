@@ -1,0 +1,34 @@
+// Helpers shared by the tests: a fresh process state in a temporary working
+// directory, and small file utilities.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+// Makes a temporary folder, enters it and resets the game, the random
+// source and the headless platform; leaves and removes it afterwards.
+class GameDir {
+public:
+    GameDir();
+    ~GameDir();
+    std::filesystem::path path() const { return dir_; }
+
+private:
+    std::filesystem::path dir_;
+    std::filesystem::path previous_;
+};
+
+void writeBytes(const std::filesystem::path& path, const std::vector<uint8_t>& bytes);
+std::vector<uint8_t> readBytes(const std::filesystem::path& path);
+// A "tama.dat" of the right size whose every value is its own index.
+void writeCourseFile(const std::filesystem::path& path);
+// The event log lines that start with prefix.
+std::vector<std::string> logLines(const std::string& prefix);
+
+}  // namespace testing_support

@@ -1,0 +1,94 @@
+// The built-in day schedule and the machine settings of days outside it.
+#include <gtest/gtest.h>
+
+#include "machine/random.h"
+#include "machine/tables.h"
+#include "test_support.h"
+
+TEST(Schedule, SpotValues) {
+    fillDaySchedule();
+    // Day 0, parlour 0, machine 2.
+    EXPECT_EQ(daySchedule[0].slotSetting[2], 6);
+    EXPECT_EQ(daySchedule[0].nailSetting[2], 3);
+    // Day 16: parlour 1 machine 0 is the only one set in its parlour.
+    EXPECT_EQ(daySchedule[16].slotSetting[7], 5);
+    EXPECT_EQ(daySchedule[16].nailSetting[28], 6);
+    for (int m = 1; m < 7; ++m) {
+        EXPECT_EQ(daySchedule[16].slotSetting[7 + m], 0);
+        EXPECT_EQ(daySchedule[16].nailSetting[28 + m], 0);
+    }
+    // Runs cover their days: 98..109 share one record.
+    EXPECT_EQ(daySchedule[98].slotSetting[4], 5);
+    EXPECT_EQ(daySchedule[109].slotSetting[4], 5);
+    EXPECT_EQ(daySchedule[109].nailSetting[41], 6);
+}
+
+TEST(Schedule, EventDays) {
+    fillDaySchedule();
+    int allThree = 0;
+    for (int day = 0; day < SCHEDULE_DAYS; ++day) {
+        const DayRecord& r = daySchedule[day];
+        if (r.eventFlag[0] && r.eventFlag[1] && r.eventFlag[2]) {
+            ++allThree;
+            EXPECT_EQ(day, 97);
+        }
+        for (int i = 0; i < 21; ++i) {
+            ASSERT_GE(r.slotSetting[i], 0);
+            ASSERT_LE(r.slotSetting[i], 6);
+            ASSERT_GE(r.nailSetting[i], 0);
+            ASSERT_LE(r.nailSetting[i], 6);
+        }
+    }
+    EXPECT_EQ(allThree, 1);
+    EXPECT_TRUE(isEventDay(6, 1));
+    EXPECT_TRUE(isEventDay(26, 2));
+    EXPECT_FALSE(isEventDay(6, 0));
+    // Outside the schedule there are no flowers, whatever the day.
+    EXPECT_FALSE(isEventDay(110, 0));
+    EXPECT_FALSE(isEventDay(-1, 0));
+    EXPECT_FALSE(isEventDay(INT32_MIN, 1));
+}
+
+TEST(MachineSettings, ScheduledDaysReadTheTable) {
+    testing_support::GameDir dir;
+    fillDaySchedule();
+    int32_t slot = -1, nail = -1;
+    chooseMachineSettings(0, 0, 2, slot, nail);
+    EXPECT_EQ(slot, 6);
+    EXPECT_EQ(nail, 3);
+    EXPECT_EQ(NextRandom(), 5540);  // no random value was used
+}
+
+TEST(MachineSettings, DaysBeyondTheScheduleDrawAfterDiscarding) {
+    testing_support::GameDir dir;
+    fillDaySchedule();
+    // Day 110 from the initial state: 10 draws are discarded first.
+    for (int i = 0; i < 10; ++i) NextRandom();
+    int32_t expectSlot = NextRandom() % 7, expectNail = NextRandom() % 7;
+    RandomState = RandomStateWords();
+    int32_t slot = -1, nail = -1;
+    chooseMachineSettings(110, 2, 6, slot, nail);
+    EXPECT_EQ(slot, expectSlot);
+    EXPECT_EQ(nail, expectNail);
+}
+
+TEST(MachineSettings, DamagedDaysNeverIndexTheSchedule) {
+    testing_support::GameDir dir;
+    fillDaySchedule();
+    int32_t slot = -1, nail = -1;
+    // A negative day (a damaged save) draws at random without discarding.
+    chooseMachineSettings(-5, 0, 0, slot, nail);
+    RandomState = RandomStateWords();
+    EXPECT_EQ(slot, NextRandom() % 7);
+    EXPECT_EQ(nail, NextRandom() % 7);
+    // The largest day discards two thousand million values in no time.
+    RandomState = RandomStateWords();
+    chooseMachineSettings(INT32_MAX, 1, 3, slot, nail);
+    EXPECT_GE(slot, 0);
+    EXPECT_LE(slot, 6);
+    RandomStateWords after = RandomState;
+    RandomState = RandomStateWords();
+    discardRandom(int64_t{INT32_MAX} - 100 + 2);
+    EXPECT_EQ(after.low, RandomState.low);
+    EXPECT_EQ(after.high, RandomState.high);
+}
