@@ -1,0 +1,295 @@
+// Start-up, the tick and its dispatch, closing time, the menu commands and
+// shutdown, on the headless backend.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "machine/tables.h"
+#include "media/display.h"
+#include "platform/display.h"
+#include "platform/events.h"
+#include "platform/headless.h"
+#include "platform/window.h"
+#include "resources/resources.h"
+#include "save/save_files.h"
+#include "shell/game_state.h"
+#include "shell/main_window.h"
+#include "test_support.h"
+
+using namespace testing_support;
+using namespace platform;
+
+namespace {
+
+PlayerRecord savedDay(int32_t day) { return PlayerRecord{day, 777, 0, {}, 0, 50000, 3, 0}; }
+
+void writePlayerFile(const PlayerRecord& record) {
+    PlayerRecord keep = game.player;
+    game.player = record;
+    saveGame();
+    game.player = keep;
+}
+
+int32_t savedDayOnDisk() {
+    std::vector<uint8_t> bytes = readBytes("pachiko.dat");
+    EXPECT_EQ(bytes.size(), 64u);
+    return bytes.size() < 4 ? -1 : static_cast<int32_t>(bytes[0] | bytes[1] << 8 | bytes[2] << 16 | bytes[3] << 24);
+}
+
+// Index of the first log line starting with prefix, or -1.
+int logIndex(const std::string& prefix) {
+    const auto& log = eventLog();
+    for (size_t i = 0; i < log.size(); ++i)
+        if (log[i].rfind(prefix, 0) == 0) return static_cast<int>(i);
+    return -1;
+}
+
+// A game started in a folder with a course file and a save of day 4.
+struct Started {
+    GameDir dir;
+    Started(const char* commandLine = "") {
+        writeCourseFile("tama.dat");
+        writePlayerFile(savedDay(4));
+        clearEventLog();
+        ok = startUp(commandLine, 1);
+    }
+    bool ok = false;
+};
+
+}  // namespace
+
+TEST(StartUp, RunsInOrderAndLoadsTheNextDay) {
+    Started s;
+    ASSERT_TRUE(s.ok);
+    ASSERT_NE(headless::mainWindow(), nullptr);
+    EXPECT_EQ(game.mainWindow, headless::mainWindow());
+    // Centred on the 1920 × 1080 headless screen, 640 × 460.
+    EXPECT_EQ(eventLog()[0], "window create \"PACHINKO ろもぺ Ver1.03\" at 640,310 size 640x460");
+    EXPECT_EQ(headless::timerPeriod(TICK_TIMER), 100);
+    // The timer starts with the window; sound set-up comes after the display.
+    EXPECT_LT(logIndex("window create"), logIndex("timer 1"));
+    EXPECT_NE(frameSurface, nullptr);
+    EXPECT_EQ(game.player.day, 5);
+    EXPECT_EQ(game.player.cash, 777);
+    EXPECT_EQ(daySchedule[0].slotSetting[2], 6);  // schedule filled
+    EXPECT_EQ(game.tuningMode, 0);
+    EXPECT_EQ(game.notMinimized, 1);  // the shown window was activated
+}
+
+TEST(StartUp, FailuresEndWithCodeZeroAndSaveNothing) {
+    {
+        GameDir dir;
+        writeCourseFile("tama.dat");
+        headless::failWindowClass();
+        EXPECT_EQ(winMain("", 1), 0);
+        EXPECT_TRUE(headless::messageBoxes().empty());
+        EXPECT_FALSE(std::filesystem::exists("pachiko.dat"));
+    }
+    {
+        GameDir dir;  // no "tama.dat"
+        EXPECT_EQ(winMain("", 1), 0);
+        auto boxes = headless::messageBoxes();
+        ASSERT_FALSE(boxes.empty());
+        EXPECT_EQ(boxes.back().text, "設定ファイル読み出しに失敗");
+        EXPECT_FALSE(std::filesystem::exists("pachiko.dat"));
+    }
+    {
+        GameDir dir;
+        writeCourseFile("tama.dat");
+        failDisplayStep(DisplayStep::CreateDevice);
+        EXPECT_EQ(winMain("", 1), 0);
+        EXPECT_TRUE(headless::messageBoxes().empty());  // silently
+        EXPECT_FALSE(std::filesystem::exists("pachiko.dat"));
+        EXPECT_EQ(frameSurface, nullptr);
+    }
+}
+
+TEST(StartUp, TuningLetter) {
+    struct Case {
+        const char* commandLine;
+        int32_t tuning;
+    };
+    for (Case c : {Case{"t", 1}, Case{"Tune me", 1}, Case{"xT", 0}, Case{"", 0}, Case{" T", 0}}) {
+        Started s(c.commandLine);
+        ASSERT_TRUE(s.ok);
+        EXPECT_EQ(game.tuningMode, c.tuning) << '"' << c.commandLine << '"';
+    }
+}
+
+TEST(Shutdown, EveryOrderlyEndSavesAndReleases) {
+    {
+        Started s;
+        ASSERT_TRUE(s.ok);
+        game.player.cash = 4321;
+        headless::post(MSG_COMMAND, CMD_EXIT, 0);
+        EXPECT_EQ(shutDown(messageLoop()), 0);
+        EXPECT_EQ(savedDayOnDisk(), 5);
+        EXPECT_EQ(readBytes("pachiko.dat")[4], 4321 & 0xFF);
+        EXPECT_EQ(frameSurface, nullptr);
+        EXPECT_EQ(headless::mainWindow(), nullptr);
+    }
+    {
+        Started s;  // the close box
+        headless::post(MSG_CLOSE, 0, 0);
+        EXPECT_EQ(shutDown(messageLoop()), 0);
+        EXPECT_EQ(savedDayOnDisk(), 5);
+    }
+}
+
+TEST(Tick, DispatchesToTheScreenAndCountsTheDay) {
+    Started s;
+    headless::tick(3);
+    EXPECT_EQ(game.dayTicks, 3);
+    game.ticksPaused = 1;
+    headless::tick(5);
+    EXPECT_EQ(game.dayTicks, 3);  // no tick at all while paused
+    game.ticksPaused = 0;
+    game.inParlour = 1;
+    game.leaveParlour = 1;
+    headless::tick();
+    EXPECT_EQ(game.inParlour, 0);  // the parlour ran and let the player go
+    EXPECT_EQ(game.dayTicks, 4);
+    // Without a frame surface the screens draw nothing, yet the day counts.
+    releasePresentation();
+    headless::tick();
+    EXPECT_EQ(game.dayTicks, 5);
+}
+
+TEST(ClosingTime, ComesOnTick72001) {
+    Started s;
+    headless::queueAnswer(IDNO);
+    game.dayTicks = 71999;
+    headless::tick();
+    EXPECT_EQ(game.dayTicks, CLOSING_TICKS);
+    EXPECT_TRUE(headless::messageBoxes().empty());
+    headless::tick();
+    ASSERT_EQ(headless::messageBoxes().size(), 1u);
+    const headless::MessageBoxInfo& box = headless::messageBoxes()[0];
+    EXPECT_EQ(box.text, "本日終了しました。終了しますか");
+    EXPECT_EQ(box.caption, "はようでてや");
+    EXPECT_EQ(box.style, MB_YESNO | MB_ICONWARNING | MB_SETFOREGROUND);
+    EXPECT_FALSE(box.owned);
+}
+
+TEST(ClosingTime, TicksGoOnUnderTheBoxAndNoAdvancesOneDay) {
+    Started s;
+    game.homeState = 0;
+    game.bankState = 23;
+    game.parlourState[1] = 30;
+    game.walkerX = 10;
+    game.walkerY = 20;
+    game.dayTicks = CLOSING_TICKS;
+    int nestedBoxes = 0;
+    headless::setMessageBoxHandler([&](const headless::MessageBoxInfo&) {
+        EXPECT_EQ(game.promptGuard, 1);
+        // The player is home already while the box is open.
+        EXPECT_EQ(game.homeState, PLACE_INSIDE);
+        EXPECT_EQ(game.bankState, 0);
+        EXPECT_EQ(game.parlourState[1], 0);
+        EXPECT_EQ(game.walkerX, 236);
+        EXPECT_EQ(game.walkerY, 336);
+        size_t before = headless::messageBoxes().size();
+        headless::tick(40);
+        nestedBoxes += static_cast<int>(headless::messageBoxes().size() - before);
+        EXPECT_EQ(game.dayTicks, CLOSING_TICKS + 41);
+        return IDNO;
+    });
+    headless::tick();
+    EXPECT_EQ(nestedBoxes, 0);  // the guard kept a second box away
+    EXPECT_EQ(game.player.day, 6);
+    EXPECT_EQ(game.dayTicks, 0);
+    EXPECT_EQ(game.promptGuard, 0);
+    EXPECT_NE(headless::mainWindow(), nullptr);
+}
+
+TEST(ClosingTime, SeatedPlayerIsTakenHomeByTheNextParlourTick) {
+    Started s;
+    game.inParlour = 1;
+    game.dayTicks = CLOSING_TICKS;
+    headless::queueAnswer(IDNO);
+    headless::tick();
+    EXPECT_EQ(game.leaveParlour, 1);
+    EXPECT_EQ(game.inParlour, 1);
+    headless::tick();
+    EXPECT_EQ(game.inParlour, 0);
+    EXPECT_EQ(game.leaveParlour, 0);
+}
+
+TEST(ClosingTime, YesEndsTheProgramAndSaves) {
+    Started s;
+    game.dayTicks = CLOSING_TICKS;
+    headless::queueAnswer(IDYES);
+    headless::post(MSG_TIMER, 1, 0);
+    EXPECT_EQ(shutDown(messageLoop()), 0);
+    EXPECT_EQ(savedDayOnDisk(), 5);
+}
+
+TEST(ClosingTime, NeverInTuningMode) {
+    Started s("T");
+    headless::tick(CLOSING_TICKS + 10);
+    EXPECT_EQ(game.dayTicks, 0);
+    EXPECT_TRUE(headless::messageBoxes().empty());
+}
+
+TEST(Menu, CommandsOfTheGamePopUp) {
+    Started s;
+    game.player.cash = 5;
+    headless::send(MSG_COMMAND, CMD_NEW, 0);
+    EXPECT_EQ(game.player.cash, 10000);
+    EXPECT_EQ(game.player.day, 0);
+    game.player.cash = 8888;
+    headless::send(MSG_COMMAND, CMD_SAVE, 0);
+    EXPECT_EQ(savedDayOnDisk(), 0);
+    game.player.cash = 1;
+    headless::send(MSG_COMMAND, CMD_LOAD, 0);
+    EXPECT_EQ(game.player.cash, 8888);
+    EXPECT_EQ(game.player.day, 1);
+    // A load that cannot find the course file changes nothing.
+    std::filesystem::remove("tama.dat");
+    game.player.cash = 2;
+    headless::send(MSG_COMMAND, CMD_LOAD, 0);
+    EXPECT_EQ(game.player.cash, 2);
+    auto boxes = headless::messageBoxes();
+    ASSERT_GE(boxes.size(), 2u);
+    EXPECT_EQ(boxes[boxes.size() - 2].text, "設定ファイル読み出しに失敗");
+    EXPECT_EQ(boxes.back().text, "ファイル読み出しに失敗");
+    EXPECT_EQ(boxes.back().caption, "Error");
+}
+
+TEST(Menu, HelpAndDialogs) {
+    Started s;
+    headless::send(MSG_COMMAND, CMD_HELP, 0);
+    headless::send(MSG_COMMAND, CMD_TROUBLE, 0);
+    EXPECT_EQ(logLines("help"), (std::vector<std::string>{"help pachi.hlp command 9", "help error.hlp command 9"}));
+    headless::send(MSG_COMMAND, CMD_SOUND, 0);
+    headless::send(MSG_COMMAND, CMD_ABOUT, 0);
+    headless::send(MSG_COMMAND, CMD_INTRO, 0);
+    headless::send(MSG_COMMAND, CMD_INTRO, 0);  // nothing stops a second one
+    auto dialogs = headless::dialogs();
+    ASSERT_EQ(dialogs.size(), 4u);
+    EXPECT_EQ(dialogs[0].templateId, DIALOG_SOUND);
+    EXPECT_EQ(dialogs[1].templateId, DIALOG_ABOUT);
+    EXPECT_EQ(dialogs[3].templateId, DIALOG_INTRO);
+    for (const auto& d : dialogs) EXPECT_TRUE(d.visible);
+    EXPECT_EQ(game.openDialog, dialogs[3].window);
+    headless::send(MSG_COMMAND, 99, 0);  // unknown ids are ignored
+    EXPECT_EQ(headless::dialogs().size(), 4u);
+}
+
+TEST(Menu, GreyingAppliesToThePopUpAboutToOpen) {
+    Started s;  // day 5, inside the home
+    headless::send(MSG_INITMENUPOPUP, 0, 0);
+    EXPECT_EQ(headless::menuItemState(CMD_NEW), MF_GRAYED);
+    game.homeState = 0;
+    game.player.day = 111;
+    headless::send(MSG_INITMENUPOPUP, 0, 0);
+    EXPECT_EQ(headless::menuItemState(CMD_SAVE), MF_ENABLED);
+}
+
+TEST(Window, MinimisingIsTracked) {
+    Started s;
+    headless::send(MSG_ACTIVATE, 1u << 16, 0);
+    EXPECT_EQ(game.notMinimized, 0);
+    headless::send(MSG_ACTIVATE, 1, 0);
+    EXPECT_EQ(game.notMinimized, 1);
+}
