@@ -1,0 +1,225 @@
+// The real OpenAL Soft device, with its wave-file output driver standing in
+// for a speaker: what the game starts is heard in the file, in the sound's
+// own format, and with sound off the file stays silent. Also the play
+// semantics the game relies on, on OpenAL's own source states.
+//
+// Output only grows as the mixer runs in real time, so the tests wait for
+// enough output (or for a state) with a generous limit; no assertion depends
+// on how fast that happens.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "../wav_fixture.h"
+#include "media/sound.h"
+#include "media/wav_reader.h"
+#include "platform/headless.h"
+#include "platform/sound.h"
+#include "shell/game_state.h"
+
+namespace fs = std::filesystem;
+using namespace wav_fixture;
+
+namespace {
+
+fs::path workDir() { return fs::temp_directory_path() / ("pachinko-openal-" + std::to_string(::getpid())); }
+fs::path outputFile() { return workDir() / "out.wav"; }
+
+// OpenAL Soft reads its configuration once, at its first use: the driver and
+// the output format are set before any test runs.
+class WaveDriver : public testing::Environment {
+public:
+    void SetUp() override {
+        fs::create_directories(workDir());
+        fs::path conf = workDir() / "alsoft.conf";
+        std::string text =
+            "[general]\nfrequency = 44100\nsample-type = int16\nchannels = stereo\ndither = false\n"
+            "[wave]\nfile = " + outputFile().string() + "\n";
+        save(conf.string(), Bytes(text.begin(), text.end()));
+        ::setenv("ALSOFT_DRIVERS", "wave", 1);
+        ::setenv("ALSOFT_CONF", conf.c_str(), 1);
+    }
+    void TearDown() override {
+        std::error_code ec;
+        fs::remove_all(workDir(), ec);
+    }
+};
+testing::Environment* const waveDriver = testing::AddGlobalTestEnvironment(new WaveDriver);
+
+bool waitFor(const std::function<bool()>& done) {
+    auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > limit) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
+}
+
+uint64_t outputBytes() {
+    std::error_code ec;
+    uint64_t size = fs::file_size(outputFile(), ec);
+    return ec ? 0 : size;
+}
+
+// The output file's samples (16-bit, interleaved stereo), read with the
+// game's own reader once the device has closed the file.
+std::vector<int16_t> outputSamples() {
+    WaveReader reader;
+    std::vector<int16_t> out;
+    if (waveOpen(reader, outputFile().c_str()) != 0) return out;
+    EXPECT_EQ(reader.format->bitsPerSample, 16);
+    EXPECT_EQ(reader.format->channels, 2);
+    EXPECT_EQ(reader.format->samplesPerSec, 44100u);
+    uint32_t bytes = waveDataBytesInFile(reader);
+    std::vector<uint8_t> raw(bytes);
+    uint32_t got = 0;
+    EXPECT_EQ(waveRead(reader, bytes, raw.data(), &got), 0);
+    waveDestroy(reader);
+    for (uint32_t i = 0; i + 1 < got; i += 2)
+        out.push_back(static_cast<int16_t>(static_cast<uint16_t>(raw[i] | (raw[i + 1] << 8))));
+    return out;
+}
+
+int peak(const std::vector<int16_t>& samples) {
+    int p = 0;
+    for (int16_t s : samples) p = std::max(p, std::abs(static_cast<int>(s)));
+    return p;
+}
+
+class OpenAlTest : public testing::Test {
+protected:
+    void SetUp() override {
+        previous_ = fs::current_path();
+        dir_ = workDir() / testing::UnitTest::GetInstance()->current_test_info()->name();
+        fs::create_directories(dir_);
+        fs::current_path(dir_);
+        headless::reset();
+        resetGameState();
+        // The town tune: a 220.5 Hz square wave, 8-bit mono at 11025 Hz
+        // (nothing like the mix's format), five seconds long.
+        Bytes tune(5 * 11025);
+        for (std::size_t i = 0; i < tune.size(); ++i) tune[i] = (i % 50) < 25 ? 0xC0 : 0x40;
+        save("base1.wav", pcmFile(tune, 1, 11025, 8));
+        save("base2.wav", pcmFile(square16(22050, 2, 100, 6000), 2, 22050, 16));
+        save("open.wav", pcmFile(square16(8000, 1, 40, 6000), 1, 16000, 16));
+        // The ball sound: 0.1 s.
+        save("tamade.wav", pcmFile(square16(2205, 2, 20, 6000), 2, 22050, 16));
+    }
+    void TearDown() override {
+        releaseSoundBuffers();
+        releaseDirectSound();
+        headless::reset();
+        fs::current_path(previous_);
+    }
+    static platform::SoundBufferInfo info(platform::SoundBuffer* b) {
+        platform::SoundBufferInfo i;
+        EXPECT_TRUE(platform::soundBufferInfo(b, i));
+        return i;
+    }
+    void startGameSound() {
+        ASSERT_TRUE(initDirectSound(nullptr));
+        ASSERT_TRUE(loadSounds());
+        EXPECT_TRUE(headless::messageBoxes().empty());
+    }
+    // Lets the mixer write about a second of output, then closes the device.
+    void recordAndClose() {
+        EXPECT_TRUE(waitFor([] { return outputBytes() > 44100 * 4; }));
+        releaseSoundBuffers();
+        releaseDirectSound();
+    }
+
+    fs::path dir_;
+    fs::path previous_;
+};
+
+TEST_F(OpenAlTest, LoopingTuneIsHeardInItsOwnFormat) {
+    startGameSound();
+    playLooping(sndBase1);
+    EXPECT_TRUE(info(sndBase1).playing);
+    recordAndClose();
+    std::vector<int16_t> samples = outputSamples();
+    ASSERT_GT(samples.size(), 44100u);
+    EXPECT_GT(peak(samples), 3000);
+
+    // Its pitch survives the conversion: a 220.5 Hz tone at 44100 Hz changes
+    // sign every 100 frames. Counted on the left channel, skipping the
+    // silent start before the tune began.
+    std::size_t first = 0;
+    while (first < samples.size() && samples[first] == 0) ++first;
+    int crossings = 0;
+    std::size_t frames = 0;
+    for (std::size_t i = first + 2; i < samples.size(); i += 2, ++frames)
+        if ((samples[i] > 0) != (samples[i - 2] > 0)) ++crossings;
+    ASSERT_GT(crossings, 100);
+    double framesPerCrossing = static_cast<double>(frames) / crossings;
+    EXPECT_NEAR(framesPerCrossing, 100.0, 5.0);
+}
+
+TEST_F(OpenAlTest, WithSoundOffNothingIsHeard) {
+    game.soundOff = 1;
+    startGameSound();
+    playLooping(sndBase1);
+    playLooping(sndOpen);
+    playTamadeSound();
+    EXPECT_FALSE(info(sndBase1).playing);
+    recordAndClose();
+    std::vector<int16_t> samples = outputSamples();
+    ASSERT_GT(samples.size(), 44100u);
+    EXPECT_EQ(peak(samples), 0);
+}
+
+TEST_F(OpenAlTest, StopPausesAndPlayGoesOnWithoutRestarting) {
+    startGameSound();
+    playLooping(sndBase1);
+    ASSERT_TRUE(waitFor([] { return info(sndBase1).position > 2000; }));
+    // Playing a playing tune does not send it back to its start.
+    uint32_t before = info(sndBase1).position;
+    playLooping(sndBase1);
+    EXPECT_GE(info(sndBase1).position, before);
+    EXPECT_TRUE(info(sndBase1).playing);
+
+    stopSound(sndBase1);
+    uint32_t stoppedAt = info(sndBase1).position;
+    EXPECT_FALSE(info(sndBase1).playing);
+    EXPECT_GT(stoppedAt, 0u);
+    playLooping(sndBase1);
+    EXPECT_GE(info(sndBase1).position, stoppedAt) << "goes on from where it stopped";
+    EXPECT_TRUE(info(sndBase1).playing);
+}
+
+TEST_F(OpenAlTest, BallSoundThatEndedPlaysAgainFromItsStart) {
+    startGameSound();
+    playTamadeSound();
+    EXPECT_TRUE(info(sndTamade1).playing);
+    EXPECT_FALSE(info(sndTamade1).looping);
+    ASSERT_TRUE(waitFor([] { return !info(sndTamade1).playing; }));
+    EXPECT_EQ(info(sndTamade1).position, 0u);
+    game.tamadeNext = 0;
+    playTamadeSound();
+    EXPECT_TRUE(info(sndTamade1).playing);
+    EXPECT_EQ(game.tamadeNext, 1);
+}
+
+TEST_F(OpenAlTest, DeviceRefusesWhatItCannotPlay) {
+    save("open.wav", pcmFile(ramp(300), 2, 44100, 24));
+    ASSERT_TRUE(initDirectSound(nullptr));
+    EXPECT_FALSE(loadSounds());
+    std::vector<std::string> texts;
+    for (const auto& box : headless::messageBoxes()) texts.push_back(box.text);
+    EXPECT_EQ(texts, (std::vector<std::string>{"バッファの作成に失敗", "セカンダリ・バッファの作成に失敗"}));
+    EXPECT_NE(sndBase2, nullptr);
+    EXPECT_EQ(sndOpen, nullptr);
+    // The tunes made before it play.
+    playLooping(sndBase2);
+    EXPECT_TRUE(info(sndBase2).playing);
+}
+
+}  // namespace
