@@ -118,7 +118,7 @@ constexpr PfSegment OUTER_RAIL_LEFT_WALL = {{88, 408}, {88, 214}};   // the chan
 constexpr PfSegment RIGHT_FLOOR = {{448, 345}, {338, 404}};          // from the rail's end at 40 deg
 constexpr PfArc INNER_RAIL = {BOARD_CX, BOARD_CY, INNER_RAIL_RADIUS, 180, 236};
 constexpr PfSegment INNER_RAIL_STRAIGHT = {{110, 408}, {110, 214}};
-constexpr PfSegment LEFT_FLOOR = {{110, 352}, {248, 404}};
+constexpr PfSegment LEFT_FLOOR = {{110, 340}, {248, 404}};
 constexpr PfSegment RETURN_RUBBER = {{448, 83}, {433, 96}};          // across the rail at 320 deg
 // The channel's bottom, where the launcher shoots the ball from.
 constexpr PfPoint LAUNCH_BALL_CENTRE = {99, 398};
@@ -130,23 +130,27 @@ struct PfPolygon {
     PfPoint p[10];
 };
 // The centre piece: the reel window and the hold lamps sit in it.
-constexpr PfPolygon CENTRE_PIECE = {9, {{222, 145}, {236, 128}, {292, 118}, {350, 128}, {364, 145},
+constexpr PfPolygon CENTRE_PIECE = {9, {{222, 158}, {240, 132}, {292, 112}, {346, 132}, {364, 158},
                                         {364, 245}, {350, 252}, {236, 252}, {222, 245}}};
 // The pocket cups: shoulders slope outwards so a ball never rests on them.
 constexpr PfPolygon TOP_POCKET_BODY = {6, {{268, 86}, {278, 80}, {306, 80}, {316, 86}, {316, 98}, {268, 98}}};
 constexpr PfPolygon START_POCKET_BODY = {6, {{268, 306}, {278, 300}, {306, 300}, {316, 306}, {316, 318}, {268, 318}}};
 // The tulips' closed petals: two halves with the narrow mouth between them.
+// The left tulip's outer half reaches back to the inner rail as a ramp, so
+// that a ball coming down the rail is led to the mouth instead of wedging
+// between rail and tulip; the right tulip's outer half does the same
+// against the outer rail.
 constexpr PfPolygon LEFT_TULIP_HALVES[2] = {
-    {5, {{119, 254}, {119, 240}, {131, 228}, {133, 228}, {133, 254}}},
+    {5, {{111, 254}, {111, 218}, {131, 228}, {133, 228}, {133, 254}}},
     {5, {{156, 228}, {158, 228}, {170, 240}, {170, 254}, {156, 254}}}};
 constexpr PfPolygon RIGHT_TULIP_HALVES[2] = {
-    {5, {{414, 323}, {414, 292}, {426, 280}, {429, 280}, {429, 323}}},
-    {5, {{451, 280}, {454, 280}, {466, 292}, {466, 323}, {451, 323}}}};
+    {5, {{420, 323}, {420, 288}, {426, 280}, {429, 280}, {429, 323}}},
+    {7, {{451, 280}, {454, 280}, {486, 266}, {481, 286}, {471, 308}, {462, 323}, {451, 323}}}};
 // The closed gate is a bar, slightly crowned so a ball rolls off it.
-constexpr PfPolygon GATE_BAR = {5, {{248, 352}, {293, 349}, {339, 352}, {339, 373}, {248, 373}}};
+constexpr PfPolygon GATE_BAR = {5, {{248, 355}, {293, 346}, {339, 355}, {339, 373}, {248, 373}}};
 
 // The windmills: a ball touching the blades turns them and is turned aside.
-constexpr double WING_HUB_RADIUS = 4.0;                 // solid axle
+constexpr double WING_HUB_RADIUS = 4.0;                 // the axle (drawn; the blades reach over it)
 constexpr double WING_BLADE_RADIUS = 16.0;              // reach of the blades
 constexpr double WING_CX[4] = {177.5, 183.5, 407.5, 401.5};
 constexpr double WING_CY[4] = {127.5, 233.5, 127.5, 233.5};
@@ -163,7 +167,7 @@ constexpr PfRect LEFT_TULIP_MOUTH = {136, 232, 154, 255};     // 993: into the c
 constexpr PfRect RIGHT_TULIP_MOUTH = {431, 285, 450, 324};    // 995
 constexpr PfRect LEFT_TULIP_NEAR = {117, 204, 172, 228};      // 985: where an open tulip would catch
 constexpr PfRect RIGHT_TULIP_NEAR = {412, 254, 468, 282};     // 986
-constexpr PfRect GATE_NEAR = {248, 326, 339, 352};            // 987: over the gate bar
+constexpr PfRect GATE_NEAR = {248, 322, 339, 350};            // 987: over the gate bar
 constexpr PfRect THROUGH_GATE = {446, 160, 461, 177};         // 994
 constexpr PfRect OUT_HOLE = {240, 392, 347, 416};             // 999
 constexpr PfRect RETURN_HOLE = {88, 392, 110, 416};           // 991, falling back down the channel
@@ -191,14 +195,12 @@ constexpr PfPoint NAILS[] = {
     {277, 288},
     {307, 288},
     {196, 104},
-    {164, 210},
-    {202, 210},
+    {200, 208},
     {388, 104},
-    {382, 210},
+    {386, 208},
     {420, 210},
     {252, 276},
     {332, 276},
-    {124, 204},
     {165, 204},
     {420, 256},
     {460, 256},
@@ -237,13 +239,13 @@ constexpr PfPoint NAILS[] = {
     {230, 298},
     {342, 298},
     {370, 298},
+    {398, 298},
     {132, 318},
     {160, 318},
     {188, 318},
     {216, 318},
     {356, 318},
     {384, 318},
-    {146, 338},
     {174, 338},
     {202, 338},
     {230, 338},
