@@ -1,0 +1,60 @@
+// pachinko-assets: draws the game's 37 pictures, the program icon and the two
+// help files, synthesises the four sounds, and on request writes preview
+// sheets. Everything is generated from code; two runs write identical bytes.
+//
+//   pachinko-assets --out DIR [--previews DOCSDIR]
+#include "pictures.h"
+#ifdef PACHINKO_ASSETS_SOUNDS
+#include "sounds.h"
+#endif
+
+#include <QDir>
+#include <QGuiApplication>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+
+int usage() {
+    std::fprintf(stderr, "usage: pachinko-assets --out DIR [--previews DOCSDIR]\n");
+    return 2;
+}
+
+int fail(const QString& message) {
+    std::fprintf(stderr, "pachinko-assets: %s\n", message.toLocal8Bit().constData());
+    return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QString outDir, previewDir;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--out") == 0 && i + 1 < argc)
+            outDir = QString::fromLocal8Bit(argv[++i]);
+        else if (std::strcmp(argv[i], "--previews") == 0 && i + 1 < argc)
+            previewDir = QString::fromLocal8Bit(argv[++i]);
+        else
+            return usage();
+    }
+    if (outDir.isEmpty()) return usage();
+
+    // Drawing needs fonts but no screen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+
+    if (!QDir().mkpath(outDir)) return fail(QStringLiteral("cannot create %1").arg(outDir));
+    // Only generated files are written, each under its own fixed name; the
+    // player's save file "pachiko.dat" in the same folder is never touched.
+    QString error;
+    if (!assets::writePictures(outDir, &error)) return fail(error);
+    if (!assets::writeIcon(outDir, &error)) return fail(error);
+    if (!assets::writeHelp(outDir, &error)) return fail(error);
+#ifdef PACHINKO_ASSETS_SOUNDS
+    if (!writeSounds(outDir.toStdString())) return fail(QStringLiteral("cannot write the sounds"));
+#endif
+    if (!previewDir.isEmpty() && !assets::writePreviews(outDir, previewDir, &error)) return fail(error);
+    return 0;
+}
