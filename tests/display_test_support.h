@@ -1,0 +1,164 @@
+// Helpers of the display tests: BMP files written byte by byte (so every bit
+// depth and colour table is under the test's control), a scratch working
+// directory, and small surface utilities.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/display.h"
+#include "platform/headless.h"
+
+namespace displaytest {
+
+inline void put16(std::vector<uint8_t>& b, uint32_t v) {
+    b.push_back(static_cast<uint8_t>(v));
+    b.push_back(static_cast<uint8_t>(v >> 8));
+}
+inline void put32(std::vector<uint8_t>& b, uint32_t v) {
+    put16(b, v & 0xFFFF);
+    put16(b, v >> 16);
+}
+
+// Writes a BI_RGB bitmap, bottom-up. For 1, 4 and 8 bits pixel() gives the
+// colour-table index and `table` the colours (0x00RRGGBB); for 24 and 32
+// bits pixel() gives the colour 0x00RRGGBB.
+inline bool writeBmp(const std::string& path, int width, int height, int bits,
+                     const std::function<uint32_t(int, int)>& pixel, const std::vector<uint32_t>& table = {}) {
+    const uint32_t rowBytes = ((static_cast<uint32_t>(width) * bits + 31) / 32) * 4;
+    const uint32_t tableBytes = bits <= 8 ? static_cast<uint32_t>(table.size()) * 4 : 0;
+    const uint32_t offset = 14 + 40 + tableBytes;
+    std::vector<uint8_t> b;
+    b.push_back('B');
+    b.push_back('M');
+    put32(b, offset + rowBytes * height);
+    put32(b, 0);
+    put32(b, offset);
+    put32(b, 40);
+    put32(b, static_cast<uint32_t>(width));
+    put32(b, static_cast<uint32_t>(height));
+    put16(b, 1);
+    put16(b, static_cast<uint32_t>(bits));
+    put32(b, 0);
+    put32(b, rowBytes * height);
+    put32(b, 2835);
+    put32(b, 2835);
+    put32(b, bits <= 8 ? static_cast<uint32_t>(table.size()) : 0);
+    put32(b, 0);
+    if (bits <= 8)
+        for (uint32_t c : table) put32(b, c & 0x00FFFFFF);  // blue, green, red, 0
+    for (int y = height - 1; y >= 0; --y) {
+        std::vector<uint8_t> row(rowBytes, 0);
+        for (int x = 0; x < width; ++x) {
+            const uint32_t v = pixel(x, y);
+            switch (bits) {
+                case 1: row[x / 8] |= static_cast<uint8_t>((v & 1) << (7 - x % 8)); break;
+                case 4: row[x / 2] |= static_cast<uint8_t>((v & 0xF) << (x % 2 == 0 ? 4 : 0)); break;
+                case 8: row[x] = static_cast<uint8_t>(v); break;
+                case 24:
+                    row[x * 3] = static_cast<uint8_t>(v);
+                    row[x * 3 + 1] = static_cast<uint8_t>(v >> 8);
+                    row[x * 3 + 2] = static_cast<uint8_t>(v >> 16);
+                    break;
+                default:
+                    row[x * 4] = static_cast<uint8_t>(v);
+                    row[x * 4 + 1] = static_cast<uint8_t>(v >> 8);
+                    row[x * 4 + 2] = static_cast<uint8_t>(v >> 16);
+                    break;
+            }
+        }
+        b.insert(b.end(), row.begin(), row.end());
+    }
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return false;
+    const bool ok = std::fwrite(b.data(), 1, b.size(), f) == b.size();
+    return std::fclose(f) == 0 && ok;
+}
+
+// A 24-bit picture of one colour.
+inline bool writeSolidBmp(const std::string& path, int width, int height, uint32_t rgb) {
+    return writeBmp(path, width, height, 24, [rgb](int, int) { return rgb; });
+}
+
+// Every test runs in a fresh empty working directory and a fresh platform,
+// and must leave no display object alive.
+class ScratchDirTest : public testing::Test {
+protected:
+    void SetUp() override {
+        headless::reset();
+        platform::resetDisplayFaults();
+        previous_ = std::filesystem::current_path();
+        char pattern[] = "/tmp/pachinko-display-XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        dir_ = pattern;
+        std::filesystem::current_path(dir_);
+    }
+    void TearDown() override {
+        platform::resetDisplayFaults();
+        std::filesystem::current_path(previous_);
+        std::error_code ec;
+        std::filesystem::remove_all(dir_, ec);
+    }
+    static void expectNoDisplayObjects() {
+        const platform::DisplayObjectCounts c = platform::displayObjectCounts();
+        EXPECT_EQ(c.displays, 0);
+        EXPECT_EQ(c.surfaces, 0);
+        EXPECT_EQ(c.palettes, 0);
+        EXPECT_EQ(c.clippers, 0);
+        EXPECT_EQ(c.contexts, 0);
+        EXPECT_EQ(c.bitmaps, 0);
+    }
+
+    std::filesystem::path previous_;
+    std::filesystem::path dir_;
+};
+
+// Pixel values straight from a surface's memory.
+inline uint32_t pixelAt(platform::Surface* s, int x, int y) {
+    platform::SurfaceDesc d;
+    if (platform::displayFailed(platform::lockSurface(s, nullptr, d, platform::DDLOCK_WAIT))) return 0xDEADBEEF;
+    const uint8_t* row = static_cast<const uint8_t*>(d.pixels) + static_cast<std::ptrdiff_t>(y) * d.pitch;
+    uint32_t v = 0;
+    if (d.format.bitCount == 32)
+        v = row[x * 4] | (row[x * 4 + 1] << 8) | (row[x * 4 + 2] << 16) | (static_cast<uint32_t>(row[x * 4 + 3]) << 24);
+    else
+        v = row[x * 2] | (row[x * 2 + 1] << 8);
+    platform::unlockSurface(s, nullptr);
+    return v;
+}
+
+// Fills a surface with one pixel value through a lock.
+inline void fillSurface(platform::Surface* s, uint32_t value) {
+    platform::SurfaceDesc d;
+    ASSERT_FALSE(platform::displayFailed(platform::lockSurface(s, nullptr, d, platform::DDLOCK_WAIT)));
+    for (int y = 0; y < d.height; ++y) {
+        uint8_t* row = static_cast<uint8_t*>(d.pixels) + static_cast<std::ptrdiff_t>(y) * d.pitch;
+        for (int x = 0; x < d.width; ++x) {
+            if (d.format.bitCount == 32) {
+                for (int i = 0; i < 4; ++i) row[x * 4 + i] = static_cast<uint8_t>(value >> (8 * i));
+            } else {
+                row[x * 2] = static_cast<uint8_t>(value);
+                row[x * 2 + 1] = static_cast<uint8_t>(value >> 8);
+            }
+        }
+    }
+    platform::unlockSurface(s, nullptr);
+}
+
+inline std::vector<uint8_t> surfaceBytes(platform::Surface* s) {
+    platform::SurfaceDesc d;
+    if (platform::displayFailed(platform::lockSurface(s, nullptr, d, platform::DDLOCK_WAIT))) return {};
+    const uint8_t* p = static_cast<const uint8_t*>(d.pixels);
+    std::vector<uint8_t> out(p, p + static_cast<std::size_t>(d.pitch) * d.height);
+    platform::unlockSurface(s, nullptr);
+    return out;
+}
+
+}  // namespace displaytest

@@ -1,0 +1,522 @@
+// The display substitute's blit, loss, context and text rules, and the game's
+// display set-up, drawing primitives and frame cycle on top of it.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+#include "display_test_support.h"
+#include "media/assets.h"
+#include "media/display.h"
+#include "platform/display.h"
+#include "platform/screen.h"
+
+using namespace platform;
+using displaytest::fillSurface;
+using displaytest::pixelAt;
+
+namespace {
+
+class DisplaySubstitute : public displaytest::ScratchDirTest {
+protected:
+    void SetUp() override {
+        ScratchDirTest::SetUp();
+        ASSERT_EQ(createDisplay(&display), DD_OK);
+    }
+    void TearDown() override {
+        for (Surface* s : made) releaseSurface(s);
+        releaseDisplay(display);
+        expectNoDisplayObjects();
+        ScratchDirTest::TearDown();
+    }
+    Surface* offscreen(int w, int h, const PixelFormat* format = nullptr) {
+        SurfaceDesc d;
+        d.flags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
+        d.caps = DDSCAPS_OFFSCREENPLAIN;
+        d.width = w;
+        d.height = h;
+        if (format) {
+            d.flags |= DDSD_PIXELFORMAT;
+            d.format = *format;
+        }
+        Surface* s = nullptr;
+        EXPECT_EQ(createSurface(display, d, &s), DD_OK);
+        if (s) made.push_back(s);
+        return s;
+    }
+    // A one-row surface holding the given pixel values.
+    Surface* row(std::initializer_list<uint32_t> values) {
+        Surface* s = offscreen(static_cast<int>(values.size()), 1);
+        SurfaceDesc d;
+        lockSurface(s, nullptr, d, DDLOCK_WAIT);
+        std::memcpy(d.pixels, values.begin(), values.size() * 4);
+        unlockSurface(s, nullptr);
+        return s;
+    }
+    std::vector<uint32_t> rowOf(Surface* s, int y = 0) {
+        SurfaceDesc d;
+        getSurfaceDesc(s, d);
+        std::vector<uint32_t> out;
+        for (int x = 0; x < d.width; ++x) out.push_back(pixelAt(s, x, y));
+        return out;
+    }
+
+    Display* display = nullptr;
+    std::vector<Surface*> made;
+};
+
+constexpr uint32_t WHITE = 0x00FFFFFF;
+
+TEST_F(DisplaySubstitute, OpaqueCopiesEveryPixelAndKeyedSkipsExactlyTheKeyValue) {
+    Surface* src = row({0x112233, WHITE, 0xFFFFFE, WHITE, 0x000000});
+    ASSERT_EQ(setColorKey(src, DDCKEY_SRCBLT, ColorKey{WHITE, WHITE}), DD_OK);
+    Surface* opaque = offscreen(5, 1);
+    Surface* keyed = offscreen(5, 1);
+    fillSurface(opaque, 0x00ABCDEF);
+    fillSurface(keyed, 0x00ABCDEF);
+
+    EXPECT_EQ(blt(opaque, nullptr, src, nullptr, DDBLT_WAIT), DD_OK);
+    EXPECT_EQ(blt(keyed, nullptr, src, nullptr, DDBLT_WAIT | DDBLT_KEYSRC), DD_OK);
+
+    EXPECT_EQ(rowOf(opaque), (std::vector<uint32_t>{0x112233, WHITE, 0xFFFFFE, WHITE, 0x000000}));
+    // Near-white and black are drawn; only the one key value is transparent.
+    EXPECT_EQ(rowOf(keyed), (std::vector<uint32_t>{0x112233, 0xABCDEF, 0xFFFFFE, 0xABCDEF, 0x000000}));
+
+    // Keyed from a picture that has no key is refused rather than guessed.
+    Surface* plain = row({1, 2});
+    EXPECT_EQ(blt(keyed, nullptr, plain, nullptr, DDBLT_WAIT | DDBLT_KEYSRC), DDERR_NOCOLORKEY);
+}
+
+TEST_F(DisplaySubstitute, BlitsNotWhollyInsideOrEmptyAreRefusedAndDrawNothing) {
+    Surface* target = offscreen(8, 6);
+    Surface* src = offscreen(4, 4);
+    fillSurface(target, 0x00000001);
+    fillSurface(src, 0x00000002);
+    const std::vector<uint8_t> before = displaytest::surfaceBytes(target);
+    const Rect full = makeRect(0, 0, 4, 4);
+
+    const Rect refusedTargets[] = {
+        makeRect(5, 0, 9, 4),     // one column past the right edge
+        makeRect(0, 3, 4, 7),     // one row past the bottom
+        makeRect(-1, 0, 3, 4),    // left of the surface
+        makeRect(0, -1, 4, 3),    // above the surface
+        makeRect(2, 2, 2, 6),     // zero width (a bar of length 0)
+        makeRect(2, 2, 6, 2),     // zero height
+        makeRect(6, 2, 2, 6),     // right before left
+    };
+    for (const Rect& dst : refusedTargets) {
+        EXPECT_EQ(blt(target, &dst, src, &full, DDBLT_WAIT), DDERR_INVALIDRECT)
+            << dst.left << "," << dst.top << "-" << dst.right << "," << dst.bottom;
+    }
+    const Rect inside = makeRect(0, 0, 4, 4);
+    const Rect refusedSources[] = {makeRect(1, 0, 5, 4), makeRect(0, -1, 4, 3), makeRect(3, 3, 3, 4)};
+    for (const Rect& src2 : refusedSources) EXPECT_EQ(blt(target, &inside, src, &src2, DDBLT_WAIT), DDERR_INVALIDRECT);
+    EXPECT_EQ(displaytest::surfaceBytes(target), before);
+
+    // Touching the far edges exactly is inside.
+    const Rect corner = makeRect(4, 2, 8, 6);
+    EXPECT_EQ(blt(target, &corner, src, &full, DDBLT_WAIT), DD_OK);
+    EXPECT_EQ(pixelAt(target, 7, 5), 2u);
+    EXPECT_EQ(pixelAt(target, 3, 5), 1u);
+}
+
+TEST_F(DisplaySubstitute, DifferentSizesScaleByNearestNeighbour) {
+    // 2 × 2 quadrants grown to 6 × 4: each quadrant fills 3 × 2.
+    Surface* src = offscreen(2, 2);
+    SurfaceDesc d;
+    lockSurface(src, nullptr, d, DDLOCK_WAIT);
+    const uint32_t quad[4] = {0x10, 0x20, 0x30, 0x40};
+    std::memcpy(d.pixels, quad, 8);
+    std::memcpy(static_cast<uint8_t*>(d.pixels) + d.pitch, quad + 2, 8);
+    unlockSurface(src, nullptr);
+    Surface* big = offscreen(6, 4);
+    EXPECT_EQ(blt(big, nullptr, src, nullptr, DDBLT_WAIT), DD_OK);
+    EXPECT_EQ(rowOf(big, 0), (std::vector<uint32_t>{0x10, 0x10, 0x10, 0x20, 0x20, 0x20}));
+    EXPECT_EQ(rowOf(big, 1), rowOf(big, 0));
+    EXPECT_EQ(rowOf(big, 2), (std::vector<uint32_t>{0x30, 0x30, 0x30, 0x40, 0x40, 0x40}));
+    EXPECT_EQ(rowOf(big, 3), rowOf(big, 2));
+
+    // Shrinking takes the pixel under each target pixel's centre.
+    Surface* strip = row({1, 2, 3, 4, 5, 6, 7, 8});
+    Surface* small = offscreen(4, 1);
+    EXPECT_EQ(blt(small, nullptr, strip, nullptr, DDBLT_WAIT), DD_OK);
+    EXPECT_EQ(rowOf(small), (std::vector<uint32_t>{2, 4, 6, 8}));
+
+    // Scaling honours the key as well.
+    Surface* keyedStrip = row({WHITE, 9});
+    setColorKey(keyedStrip, DDCKEY_SRCBLT, ColorKey{WHITE, WHITE});
+    Surface* wide = offscreen(4, 1);
+    fillSurface(wide, 7);
+    EXPECT_EQ(blt(wide, nullptr, keyedStrip, nullptr, DDBLT_WAIT | DDBLT_KEYSRC), DD_OK);
+    EXPECT_EQ(rowOf(wide), (std::vector<uint32_t>{7, 7, 9, 9}));
+}
+
+TEST_F(DisplaySubstitute, ABlitWithinOneSurfaceCopiesThePictureAsItWas) {
+    Surface* s = row({1, 2, 3, 4, 5});
+    const Rect dst = makeRect(1, 0, 5, 1), src = makeRect(0, 0, 4, 1);
+    EXPECT_EQ(blt(s, &dst, s, &src, DDBLT_WAIT), DD_OK);
+    EXPECT_EQ(rowOf(s), (std::vector<uint32_t>{1, 1, 2, 3, 4}));
+}
+
+TEST_F(DisplaySubstitute, LostSurfacesRefuseWorkUntilRestoredAndComeBackCleared) {
+    Surface* a = row({5, 6});
+    Surface* b = row({7, 8});
+    setSurfaceLost(a, true);
+    EXPECT_EQ(static_cast<uint32_t>(blt(b, nullptr, a, nullptr, DDBLT_WAIT)), 0x887601C2u);
+    EXPECT_EQ(blt(a, nullptr, b, nullptr, DDBLT_WAIT), DDERR_SURFACELOST);
+    SurfaceDesc d;
+    EXPECT_EQ(lockSurface(a, nullptr, d, DDLOCK_WAIT), DDERR_SURFACELOST);
+    DrawContext* dc = nullptr;
+    EXPECT_EQ(getDC(a, &dc), DDERR_SURFACELOST);
+    EXPECT_EQ(dc, nullptr);
+    EXPECT_EQ(rowOf(b), (std::vector<uint32_t>{7, 8}));
+
+    // A failed restore leaves it lost; a good one brings back cleared memory.
+    failDisplayStep(DisplayStep::Restore);
+    EXPECT_TRUE(displayFailed(restoreSurface(a)));
+    EXPECT_TRUE(isSurfaceLost(a));
+    EXPECT_EQ(restoreSurface(a), DD_OK);
+    EXPECT_FALSE(isSurfaceLost(a));
+    EXPECT_EQ(rowOf(a), (std::vector<uint32_t>{0, 0}));
+    // Restoring what is not lost changes nothing.
+    EXPECT_EQ(restoreSurface(b), DD_OK);
+    EXPECT_EQ(rowOf(b), (std::vector<uint32_t>{7, 8}));
+
+    loseAllSurfaces();
+    EXPECT_TRUE(isSurfaceLost(a));
+    EXPECT_TRUE(isSurfaceLost(b));
+}
+
+TEST_F(DisplaySubstitute, AHeldContextOrLockExcludesBlitsAndOtherHolders) {
+    Surface* a = row({1, 2});
+    Surface* b = row({3, 4});
+    DrawContext* dc = nullptr;
+    ASSERT_EQ(getDC(a, &dc), DD_OK);
+    EXPECT_EQ(blt(a, nullptr, b, nullptr, DDBLT_WAIT), DDERR_SURFACEBUSY);
+    EXPECT_EQ(blt(b, nullptr, a, nullptr, DDBLT_WAIT), DDERR_SURFACEBUSY);
+    DrawContext* second = nullptr;
+    EXPECT_EQ(getDC(a, &second), DDERR_DCALREADYCREATED);
+    SurfaceDesc d;
+    EXPECT_EQ(lockSurface(a, nullptr, d, DDLOCK_WAIT), DDERR_SURFACEBUSY);
+    EXPECT_EQ(releaseDC(b, dc), DDERR_NODC);
+    EXPECT_EQ(releaseDC(a, dc), DD_OK);
+    EXPECT_EQ(blt(a, nullptr, b, nullptr, DDBLT_WAIT), DD_OK);
+    EXPECT_EQ(unlockSurface(a, nullptr), DDERR_NOTLOCKED);
+}
+
+TEST_F(DisplaySubstitute, FormatsMustMatchAndYuvSurfacesHaveNoContext) {
+    Surface* x = offscreen(4, 2);
+    Surface* h = offscreen(4, 2, &PIXEL_RGB565);
+    Surface* h2 = offscreen(4, 2, &PIXEL_RGB565);
+    Surface* y = offscreen(4, 2, &PIXEL_UYVY);
+    EXPECT_EQ(blt(x, nullptr, h, nullptr, DDBLT_WAIT), DDERR_INVALIDPIXELFORMAT);
+    fillSurface(h, 0xF800);
+    EXPECT_EQ(blt(h2, nullptr, h, nullptr, DDBLT_WAIT), DD_OK);
+    EXPECT_EQ(pixelAt(h2, 3, 1), 0xF800u);
+    DrawContext* dc = nullptr;
+    EXPECT_EQ(getDC(y, &dc), DDERR_CANTCREATEDC);
+
+    SurfaceDesc d;
+    ASSERT_EQ(getSurfaceDesc(h, d), DD_OK);
+    EXPECT_EQ(d.format.bitCount, 16u);
+    EXPECT_EQ(d.pitch, 8);
+    // 3 pixels of 16 bits still get a whole last word per row.
+    Surface* odd = offscreen(3, 1, &PIXEL_RGB565);
+    getSurfaceDesc(odd, d);
+    EXPECT_EQ(d.pitch, 8);
+
+    SurfaceDesc bad;
+    bad.flags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT;
+    bad.caps = DDSCAPS_OFFSCREENPLAIN;
+    bad.width = bad.height = 2;
+    bad.format = PixelFormat{DDPF_RGB, 0, 24, 0xFF0000, 0xFF00, 0xFF};
+    Surface* none = nullptr;
+    EXPECT_EQ(createSurface(display, bad, &none), DDERR_INVALIDPIXELFORMAT);
+    EXPECT_EQ(none, nullptr);
+}
+
+TEST_F(DisplaySubstitute, PixelsThroughAContextUseGdiColoursAndTheSurfaceFormat) {
+    Surface* x = offscreen(2, 1);
+    Surface* h = offscreen(2, 1, &PIXEL_RGB565);
+    DrawContext* dc = nullptr;
+    ASSERT_EQ(getDC(x, &dc), DD_OK);
+    EXPECT_EQ(setPixel(dc, 1, 0, 0x00332211), 0x00332211u);  // GDI 0x00BBGGRR
+    EXPECT_EQ(getPixel(dc, 1, 0), 0x00332211u);
+    EXPECT_EQ(getPixel(dc, 2, 0), CLR_INVALID);
+    EXPECT_EQ(setPixel(dc, -1, 0, 0), CLR_INVALID);
+    releaseDC(x, dc);
+    EXPECT_EQ(pixelAt(x, 1, 0), 0x00112233u);  // XRGB in memory
+
+    ASSERT_EQ(getDC(h, &dc), DD_OK);
+    setPixel(dc, 0, 0, 0x0000FF);  // pure red
+    EXPECT_EQ(getPixel(dc, 0, 0), 0x0000FFu);
+    setPixel(dc, 1, 0, WHITE);
+    releaseDC(h, dc);
+    EXPECT_EQ(pixelAt(h, 0, 0), 0xF800u);
+    EXPECT_EQ(pixelAt(h, 1, 0), 0xFFFFu);
+}
+
+TEST_F(DisplaySubstitute, TextIsDrawnOnAnOpaqueCellThatFitsTheLinePitch) {
+    Surface* s = offscreen(200, 40);
+    fillSurface(s, 0x00123456);
+    DrawContext* dc = nullptr;
+    ASSERT_EQ(getDC(s, &dc), DD_OK);
+    EXPECT_EQ(setBkColor(dc, 0xFF0000), 0x00FFFFFFu);  // blue; the default was white
+    EXPECT_EQ(setTextColor(dc, 0x00FFFF), 0x000000u);  // yellow; the default was black
+    const char* text = "持ち金:100円";
+    ASSERT_TRUE(textOut(dc, 10, 5, text, static_cast<int>(std::strlen(text))));
+    releaseDC(s, dc);
+
+    int w = 0, h = 0;
+    textExtent(text, static_cast<int>(std::strlen(text)), w, h);
+    EXPECT_GT(w, 60);
+    EXPECT_GT(h, 10);
+    EXPECT_LE(h, 18);  // three lines 18 pixels apart never overlap
+    int blue = 0, yellow = 0;
+    for (int y = 0; y < 40; ++y) {
+        for (int x = 0; x < 200; ++x) {
+            const uint32_t v = pixelAt(s, x, y);
+            const bool inCell = x >= 10 && x < 10 + w && y >= 5 && y < 5 + h;
+            if (!inCell) {
+                ASSERT_EQ(v, 0x00123456u) << x << "," << y;
+                continue;
+            }
+            // Every cell pixel is one of the two colours, with no alpha byte.
+            ASSERT_TRUE(v == 0x000000FFu || v == 0x00FFFF00u) << std::hex << v << " at " << std::dec << x << "," << y;
+            (v == 0x000000FFu ? blue : yellow)++;
+        }
+    }
+    EXPECT_GT(yellow, 50);
+    EXPECT_GT(blue, yellow);
+
+    // The text of a memory context has nowhere to go.
+    DrawContext* memory = createMemoryContext();
+    EXPECT_FALSE(textOut(memory, 0, 0, "a", 1));
+    deleteContext(memory);
+}
+
+TEST_F(DisplaySubstitute, ThePrimaryIsTheGameAreaItsClipperClipsAndEveryBlitIsAnnounced) {
+    SurfaceDesc pd;
+    pd.flags = DDSD_CAPS;
+    pd.caps = DDSCAPS_PRIMARYSURFACE;
+    Surface* primary = nullptr;
+    ASSERT_EQ(createSurface(display, pd, &primary), DD_OK);
+    made.push_back(primary);
+    Surface* second = nullptr;
+    EXPECT_EQ(createSurface(display, pd, &second), DDERR_PRIMARYSURFACEALREADYEXISTS);
+
+    ScreenPixels screen;
+    ASSERT_TRUE(primaryPixels(screen));
+    EXPECT_EQ(screen.width, 640);
+    EXPECT_EQ(screen.height, 416);
+    EXPECT_EQ(screen.stride, 640);
+
+    int presents = 0;
+    setPresentListener([](void* count) { ++*static_cast<int*>(count); }, &presents);
+    Surface* sprite = offscreen(10, 10);
+    fillSurface(sprite, 0x00ABCDEF);
+    const Rect overhang = makeRect(635, 410, 645, 420);
+    // Without a clipper the overhanging blit is refused like any other.
+    EXPECT_EQ(blt(primary, &overhang, sprite, nullptr, DDBLT_WAIT), DDERR_INVALIDRECT);
+    EXPECT_EQ(presents, 0);
+    Clipper* clipper = nullptr;
+    ASSERT_EQ(createClipper(display, 0, &clipper), DD_OK);
+    setClipper(primary, clipper);
+    EXPECT_EQ(blt(primary, &overhang, sprite, nullptr, DDBLT_WAIT), DD_OK);
+    EXPECT_EQ(presents, 1);
+    EXPECT_EQ(screen.pixels[415 * screen.stride + 639], 0x00ABCDEFu);
+    EXPECT_EQ(screen.pixels[409 * screen.stride + 639], 0u);
+    // Blits elsewhere are not presents.
+    blt(sprite, nullptr, sprite, nullptr, DDBLT_WAIT);
+    EXPECT_EQ(presents, 1);
+    setPresentListener(nullptr, nullptr);
+    releaseClipper(clipper);
+
+    releaseSurface(primary);
+    made.erase(std::find(made.begin(), made.end(), primary));
+    EXPECT_FALSE(primaryPixels(screen));
+}
+
+TEST_F(DisplaySubstitute, BitmapsAreFoundByExactNameThenIgnoringCase) {
+    ASSERT_TRUE(displaytest::writeSolidBmp("My1.bmp", 3, 2, 0x00FF0000));
+    std::filesystem::create_directory("Pics");
+    ASSERT_TRUE(displaytest::writeSolidBmp("Pics/Lamp.BMP", 1, 1, 0x000000FF));
+    EXPECT_EQ(loadBitmapResource("My1.bmp"), nullptr);  // the program has no resources
+    for (const char* name : {"My1.bmp", "my1.bmp", "MY1.BMP", "Pics/lamp.bmp"}) {
+        Bitmap* b = loadBitmapFile(name);
+        ASSERT_NE(b, nullptr) << name;
+        BitmapInfo info;
+        EXPECT_TRUE(getBitmapInfo(b, info));
+        EXPECT_GT(info.width, 0);
+        deleteBitmap(b);
+    }
+    EXPECT_EQ(loadBitmapFile("my2.bmp"), nullptr);
+    EXPECT_EQ(loadBitmapFile("pics/lamp.bmp"), nullptr);  // folders are matched exactly
+    EXPECT_EQ(loadBitmapFile(""), nullptr);
+    // A file of the name that is not a bitmap.
+    std::ofstream("junk.bmp") << "BMnot really a bitmap at all, just text long enough";
+    EXPECT_EQ(loadBitmapFile("junk.bmp"), nullptr);
+}
+
+// --- the game's display set-up and primitives -------------------------------
+
+class GameDisplay : public displaytest::ScratchDirTest {
+protected:
+    void TearDown() override {
+        releasePresentation();
+        setPresentListener(nullptr, nullptr);
+        expectNoDisplayObjects();
+        ScratchDirTest::TearDown();
+    }
+    static void expectAllNull() {
+        EXPECT_EQ(ddraw, nullptr);
+        EXPECT_EQ(primarySurface, nullptr);
+        EXPECT_EQ(frameSurface, nullptr);
+        EXPECT_EQ(windowClipper, nullptr);
+        EXPECT_EQ(gamePalette, nullptr);
+        for (Surface** s : pictureSurfaces) EXPECT_EQ(*s, nullptr);
+    }
+};
+
+TEST_F(GameDisplay, SetUpMakesTheObjectsAndReleaseTakesThemAllBack) {
+    ASSERT_TRUE(displaytest::writeSolidBmp("back1.bmp", 640, 416, 0x00808080));
+    ASSERT_TRUE(initDirectDraw(nullptr));
+    ASSERT_NE(ddraw, nullptr);
+    ASSERT_NE(primarySurface, nullptr);
+    ASSERT_NE(frameSurface, nullptr);
+    EXPECT_NE(windowClipper, nullptr);
+    SurfaceDesc d;
+    getSurfaceDesc(frameSurface, d);
+    EXPECT_EQ(d.width, 640);
+    EXPECT_EQ(d.height, 480);
+    EXPECT_NE(surfBack1, nullptr);
+    EXPECT_EQ(surfBack2, nullptr);  // no file: absent, silently
+    EXPECT_TRUE(releasePresentation());
+    expectAllNull();
+    expectNoDisplayObjects();
+    EXPECT_TRUE(releasePresentation());  // a second release finds nothing to do
+}
+
+TEST_F(GameDisplay, EachFailedSetUpStepEndsWithFalseAndReleasesWhatWasMade) {
+    ASSERT_TRUE(displaytest::writeSolidBmp("back1.bmp", 640, 416, 0x00808080));
+    const DisplayStep steps[] = {DisplayStep::CreateDevice, DisplayStep::CreatePrimary, DisplayStep::CreateOffscreen};
+    for (DisplayStep step : steps) {
+        failDisplayStep(step);
+        EXPECT_FALSE(initDirectDraw(nullptr)) << static_cast<int>(step);
+        expectAllNull();
+        expectNoDisplayObjects();
+        resetDisplayFaults();
+    }
+    // A picture surface that cannot be made only leaves that picture absent.
+    failDisplayStep(DisplayStep::CreateOffscreen, 1, 1);
+    EXPECT_TRUE(initDirectDraw(nullptr));
+    EXPECT_EQ(surfBack1, nullptr);
+    EXPECT_NE(frameSurface, nullptr);
+}
+
+TEST_F(GameDisplay, BlitToFrameRefusesOverhangingSpritesAndIgnoresAbsentPictures) {
+    ASSERT_TRUE(displaytest::writeSolidBmp("tama.bmp", 17, 17, 0x00FF0000));
+    ASSERT_TRUE(initDirectDraw(nullptr));
+    ASSERT_NE(surfTama, nullptr);
+    const Rect ball = makeRect(0, 0, 17, 17);
+    fillSurface(frameSurface, 0);
+
+    EXPECT_EQ(blitToFrame(makeRect(630, 100, 647, 117), surfTama, ball, false), DDERR_INVALIDRECT);
+    EXPECT_EQ(blitToFrame(makeRect(100, 470, 117, 487), surfTama, ball, false), DDERR_INVALIDRECT);
+    EXPECT_EQ(blitToFrame(makeRect(981, 10, 998, 27), surfTama, ball, true), DDERR_INVALIDRECT);  // a marker
+    EXPECT_EQ(blitToFrame(makeRect(10, 10, 10, 27), surfTama, ball, false), DDERR_INVALIDRECT);
+    EXPECT_EQ(blitToFrame(makeRect(10, 10, 27, 27), surfHana, ball, false), DDERR_INVALIDOBJECT);
+    for (uint8_t b : displaytest::surfaceBytes(frameSurface)) ASSERT_EQ(b, 0);
+
+    // Below the game area is drawn into the frame but never shown.
+    EXPECT_EQ(blitToFrame(makeRect(100, 450, 117, 467), surfTama, ball, false), DD_OK);
+    EXPECT_EQ(pixelAt(frameSurface, 100, 450), 0x00FF0000u);
+    presentFrame(nullptr);
+    ScreenPixels screen;
+    ASSERT_TRUE(primaryPixels(screen));
+    for (int i = 0; i < screen.height * screen.stride; ++i) ASSERT_EQ(screen.pixels[i], 0u);
+}
+
+TEST_F(GameDisplay, PresentCopiesTheGameAreaToTheScreenAndAnnouncesIt) {
+    ASSERT_TRUE(displaytest::writeSolidBmp("back1.bmp", 640, 416, 0x00204060));
+    ASSERT_TRUE(initDirectDraw(nullptr));
+    int presents = 0;
+    setPresentListener([](void* count) { ++*static_cast<int*>(count); }, &presents);
+    EXPECT_EQ(drawBackground(surfBack1), DD_OK);
+    EXPECT_EQ(presents, 0);
+    presentFrame(nullptr);
+    EXPECT_EQ(presents, 1);
+    ScreenPixels screen;
+    ASSERT_TRUE(primaryPixels(screen));
+    EXPECT_EQ(screen.pixels[0], 0x00204060u);
+    EXPECT_EQ(screen.pixels[415 * screen.stride + 639], 0x00204060u);
+}
+
+TEST_F(GameDisplay, TextGroupDrawsLinesAndAFailedContextDropsThemSilently) {
+    ASSERT_TRUE(initDirectDraw(nullptr));
+    fillSurface(frameSurface, 0);
+    failDisplayStep(DisplayStep::GetDC);
+    EXPECT_FALSE(beginFrameText(0x00FFFF, 0xFF0000));
+    drawFrameText(0, 0, "持ち金:10000円");  // outside a group: nothing
+    endFrameText();
+    for (uint8_t b : displaytest::surfaceBytes(frameSurface)) ASSERT_EQ(b, 0);
+    EXPECT_EQ(displayObjectCounts().contexts, 0);
+
+    ASSERT_TRUE(beginFrameText(0x00FFFF, 0xFF0000));
+    EXPECT_FALSE(beginFrameText(0, 0));  // one group at a time
+    drawFrameText(0, 0, "持ち金:10000円");
+    drawFrameText(0, 18, "持ち玉:0発");
+    drawFrameText(0, 36, "日数:1日め");
+    endFrameText();
+    EXPECT_EQ(frameTextContext, nullptr);
+    // Each line's cell starts blue at its left edge; below the third line the
+    // frame is untouched.
+    EXPECT_EQ(pixelAt(frameSurface, 0, 0), 0x000000FFu);
+    EXPECT_EQ(pixelAt(frameSurface, 0, 18), 0x000000FFu);
+    EXPECT_EQ(pixelAt(frameSurface, 0, 36), 0x000000FFu);
+    EXPECT_EQ(pixelAt(frameSurface, 0, 60), 0u);
+    // The frame takes blits again once the group has ended.
+    EXPECT_EQ(blt(frameSurface, nullptr, frameSurface, nullptr, DDBLT_WAIT), DD_OK);
+}
+
+TEST_F(GameDisplay, LossSeenByTheBackgroundBlitRestoresAndTheNextPaintIsWhole) {
+    ASSERT_TRUE(displaytest::writeSolidBmp("back1.bmp", 640, 416, 0x00204060));
+    ASSERT_TRUE(displaytest::writeSolidBmp("tama.bmp", 17, 17, 0x00FF0000));
+    ASSERT_TRUE(initDirectDraw(nullptr));
+    loseAllSurfaces();
+    EXPECT_EQ(drawBackground(surfBack1), DDERR_SURFACELOST);
+    // Everything is back, the pictures reloaded, the frame not yet redrawn.
+    EXPECT_FALSE(isSurfaceLost(primarySurface));
+    EXPECT_FALSE(isSurfaceLost(frameSurface));
+    EXPECT_FALSE(isSurfaceLost(surfTama));
+    EXPECT_EQ(pixelAt(surfTama, 8, 8), 0x00FF0000u);
+    EXPECT_EQ(pixelAt(frameSurface, 5, 5), 0u);
+    EXPECT_EQ(drawBackground(surfBack1), DD_OK);
+    EXPECT_EQ(pixelAt(frameSurface, 5, 5), 0x00204060u);
+}
+
+TEST_F(GameDisplay, WithoutAFrameSurfaceEveryPrimitiveDoesNothing) {
+    ASSERT_TRUE(displaytest::writeSolidBmp("back1.bmp", 640, 416, 0x00204060));
+    EXPECT_EQ(drawBackground(surfBack1), DDERR_INVALIDOBJECT);
+    EXPECT_FALSE(beginFrameText(0, 0));
+    presentFrame(nullptr);
+    realizePalette();
+    EXPECT_FALSE(restoreSurfaces());
+    expectNoDisplayObjects();
+}
+
+TEST_F(GameDisplay, ThePaletteMessageReloadsTheWalkerFromItsLowerCaseName) {
+    ASSERT_TRUE(displaytest::writeBmp("back1.bmp", 4, 4, 8, [](int, int) { return 1; }, {0x000000, 0x00FF8040}));
+    ASSERT_TRUE(displaytest::writeSolidBmp("My1.bmp", 32, 32, 0x00FFFFFF));
+    ASSERT_TRUE(initDirectDraw(nullptr));
+    ASSERT_NE(surfMy1, nullptr);
+    ASSERT_NE(gamePalette, nullptr);
+    fillSurface(surfMy1, 0x00010203);
+    setPalette(primarySurface, nullptr);
+    realizePalette();
+    EXPECT_EQ(attachedPalette(primarySurface), gamePalette);
+    EXPECT_EQ(pixelAt(surfMy1, 31, 31), 0x00FFFFFFu);
+}
+
+}  // namespace
