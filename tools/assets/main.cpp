@@ -4,11 +4,10 @@
 //
 //   pachinko-assets --out DIR [--previews DOCSDIR]
 #include "pictures.h"
-#ifdef PACHINKO_ASSETS_SOUNDS
 #include "sounds.h"
-#endif
 
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 
 #include <cstdio>
@@ -52,9 +51,7 @@ int main(int argc, char** argv) {
     if (!assets::writePictures(outDir, &error)) return fail(error);
     if (!assets::writeIcon(outDir, &error)) return fail(error);
     if (!assets::writeHelp(outDir, &error)) return fail(error);
-#ifdef PACHINKO_ASSETS_SOUNDS
-    if (!writeSounds(outDir.toStdString())) return fail(QStringLiteral("cannot write the sounds"));
-#endif
+    if (!writeSounds(QFile::encodeName(outDir).toStdString())) return fail(QStringLiteral("cannot write the sounds"));
     if (!previewDir.isEmpty() && !assets::writePreviews(outDir, previewDir, &error)) return fail(error);
     return 0;
 }

@@ -20,7 +20,8 @@ struct PictureSpec {
     QImage (*draw)();
 };
 
-// In the game's load order.
+// The rows of the game's own picture list (media/assets.h), in its load
+// order, each with its drawing function.
 const std::vector<PictureSpec>& pictureList();
 
 // Writes every picture of the list into the folder as a Windows bitmap.
