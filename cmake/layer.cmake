@@ -8,3 +8,13 @@ function(pachinko_layer name)
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PUBLIC pachinko_platform_api)
 endfunction()
+
+# pachinko_link_game(TARGET SCOPE BACKEND...): links the game's layers and the
+# chosen platform parts as one group. The layers call each other both ways
+# (the town seats the player at a machine, the parlour hands him back) and
+# call the platform, so the linker must see them together.
+function(pachinko_link_game target scope)
+  set(items pachinko_shell pachinko_town pachinko_machine pachinko_media pachinko_save pachinko_resources ${ARGN})
+  list(JOIN items "," joined)
+  target_link_libraries(${target} ${scope} "$<LINK_GROUP:RESCAN,${joined}>")
+endfunction()

@@ -79,7 +79,7 @@ TEST(Predicates, BankruptcyNeedsThreeLoansAndNothingLeft) {
 TEST(Predicates, TheGameRunsFromDayOneToDayOneHundredTen) {
     GameDir dir;
     game.player.cash = 10000;
-    for (int32_t day : {0, 111, -1})
+    for (int32_t day : {0, 111, INT32_MAX})
         EXPECT_FALSE((game.player.day = day, isGameRunning())) << "day " << day;
     for (int32_t day : {1, 110}) EXPECT_TRUE((game.player.day = day, isGameRunning())) << "day " << day;
 }

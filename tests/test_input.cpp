@@ -123,8 +123,9 @@ TEST(TuningInput, EditingKeysAndButtons) {
     EXPECT_EQ(game.moveX, 0);
 
     BallPattern& p = BallPathTable.pattern[0];
-    for (auto [key, marker] : {std::pair{VK_0 + 7, 997}, std::pair{VK_0 + 8, 998}, std::pair{VK_F1 + 7, 988},
-                               std::pair{VK_F1 + 8, 989}, std::pair{VK_0 + 1, 991}, std::pair{VK_F1, 981}}) {
+    using KeyMarker = std::pair<uint32_t, int32_t>;
+    for (auto [key, marker] : {KeyMarker{VK_0 + 7, 997}, KeyMarker{VK_0 + 8, 998}, KeyMarker{VK_F1 + 7, 988},
+                               KeyMarker{VK_F1 + 8, 989}, KeyMarker{VK_0 + 1, 991}, KeyMarker{VK_F1, 981}}) {
         p.ys[0] = 5;
         onKeyDown(key);
         EXPECT_EQ(p.xs[0], marker);

@@ -12,15 +12,15 @@ TEST(Schedule, SpotValues) {
     EXPECT_EQ(daySchedule[0].nailSetting[2], 3);
     // Day 16: parlour 1 machine 0 is the only one set in its parlour.
     EXPECT_EQ(daySchedule[16].slotSetting[7], 5);
-    EXPECT_EQ(daySchedule[16].nailSetting[28], 6);
+    EXPECT_EQ(daySchedule[16].nailSetting[7], 6);
     for (int m = 1; m < 7; ++m) {
         EXPECT_EQ(daySchedule[16].slotSetting[7 + m], 0);
-        EXPECT_EQ(daySchedule[16].nailSetting[28 + m], 0);
+        EXPECT_EQ(daySchedule[16].nailSetting[7 + m], 0);
     }
     // Runs cover their days: 98..109 share one record.
     EXPECT_EQ(daySchedule[98].slotSetting[4], 5);
     EXPECT_EQ(daySchedule[109].slotSetting[4], 5);
-    EXPECT_EQ(daySchedule[109].nailSetting[41], 6);
+    EXPECT_EQ(daySchedule[109].nailSetting[20], 6);
 }
 
 TEST(Schedule, EventDays) {

@@ -1,0 +1,236 @@
+// The Qt window: caption, size, menu, greying, ticks under message boxes and
+// saving on exit. Runs on Qt's offscreen platform.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include "platform/qt_backend.h"
+#include "platform/window.h"
+#include "resources/resources.h"
+#include "save/save_files.h"
+#include "shell/game_state.h"
+#include "shell/main_window.h"
+
+using namespace platform;
+
+namespace {
+
+void writeFile(const QString& name, const QByteArray& bytes) {
+    QFile f(name);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QByteArray playerFile(int32_t day) {
+    QByteArray bytes(64, '\0');
+    bytes[0] = static_cast<char>(day);
+    bytes[4] = static_cast<char>(0x10);  // cash 10000
+    bytes[5] = static_cast<char>(0x27);
+    bytes[52] = static_cast<char>(0x50);  // credit 50000
+    bytes[53] = static_cast<char>(0xC3);
+    return bytes;
+}
+
+// Hands messages to the game for a while, as the main loop would.
+void pump(int milliseconds) {
+    QElapsedTimer clock;
+    clock.start();
+    Message message;
+    while (clock.elapsed() < milliseconds) {
+        if (peekMessage()) {
+            if (!getMessage(message)) return;
+            dispatchMessage(message);
+        } else {
+            QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 10);
+        }
+    }
+}
+
+// Answers the next message box once `wantTicks` ticks have run under it (or
+// after ten seconds, so a stalled tick stream fails the test instead of
+// hanging it), recording how many ticks ran while it was open.
+struct BoxAnswerer {
+    QMessageBox::StandardButton button;
+    int wantTicks;
+    int32_t ticksAtOpen = 0;
+    int32_t ticksUnderBox = -1;
+    bool answered = false;
+    QString text;
+    QStringList texts;  // of every box answered
+    QTimer timer;
+    QElapsedTimer open;
+
+    int boxesLeft;
+
+    BoxAnswerer(QMessageBox::StandardButton b, int ticks, int boxes = 1) : button(b), wantTicks(ticks), boxesLeft(boxes) {
+        timer.setInterval(10);
+        QObject::connect(&timer, &QTimer::timeout, [this] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box || answered) return;
+            if (!open.isValid()) {
+                open.start();
+                ticksAtOpen = game.dayTicks;
+            }
+            if (game.dayTicks - ticksAtOpen < wantTicks && open.elapsed() < 10000) return;
+            texts << box->text();
+            if (ticksUnderBox < 0) {
+                ticksUnderBox = game.dayTicks - ticksAtOpen;
+                text = box->text();
+            }
+            open.invalidate();
+            answered = --boxesLeft == 0;
+            if (QAbstractButton* button = box->button(this->button)) button->click();
+        });
+        timer.start();
+    }
+};
+
+// Runs the game's messages until the answerer has answered.
+void pumpUntilAnswered(const BoxAnswerer& answerer) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!answerer.answered && clock.elapsed() < 15000) pump(20);
+    pump(20);
+}
+
+}  // namespace
+
+class QtWindowTest : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir dir_;
+    QString previous_;
+
+    bool start() {
+        resetGameState();
+        return startUp("", 1);
+    }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(dir_.isValid());
+        previous_ = QDir::currentPath();
+        QDir::setCurrent(dir_.path());
+        writeFile("tama.dat", QByteArray(32000, '\0'));
+        writeFile("pachiko.dat", playerFile(4));
+    }
+
+    void cleanupTestCase() { QDir::setCurrent(previous_); }
+
+    // Start-up boxes (no sound files here) open before the main loop; the
+    // ticks run under them all the same.
+    void startUpTicksUnderItsBoxes() {
+        // Two boxes: the sound file, then the buffers.
+        BoxAnswerer answerer(QMessageBox::Ok, 3, 2);
+        QVERIFY(start());
+        QCOMPARE(answerer.text, QStringLiteral("Waveファイルのオープンに失敗"));
+        QCOMPARE(answerer.ticksUnderBox, 3);
+        QCOMPARE(game.player.day, 5);
+    }
+
+    void windowAndMenu() {
+        QMainWindow* window = qtMainWindow();
+        QVERIFY(window);
+        QCOMPARE(window->windowTitle(), QStringLiteral("PACHINKO ろもぺ Ver1.03"));
+        QWidget* area = qtGameArea();
+        QCOMPARE(area->size(), QSize(640, 416));
+        QCOMPARE(window->minimumSize(), window->maximumSize());  // not resizable
+        QList<QAction*> popups = window->menuBar()->actions();
+        QCOMPARE(popups.size(), MAIN_MENU.popupCount);
+        for (int p = 0; p < MAIN_MENU.popupCount; ++p) {
+            const MenuPopupTemplate& popup = MAIN_MENU.popups[p];
+            QCOMPARE(popups[p]->text(), QString::fromUtf8(popup.text));
+            QList<QAction*> items = popups[p]->menu()->actions();
+            QCOMPARE(items.size(), popup.itemCount);
+            for (int i = 0; i < popup.itemCount; ++i) {
+                QCOMPARE(items[i]->isSeparator(), popup.items[i].text == nullptr);
+                if (popup.items[i].text) QCOMPARE(items[i]->text(), QString::fromUtf8(popup.items[i].text));
+            }
+        }
+        QCOMPARE(QString::fromUtf8(MAIN_MENU.popups[0].items[1].text), QStringLiteral("書き込み(K)"));
+        // An item's id is what the game receives: New resets the money.
+        game.player.cash = 5;
+        popups[0]->menu()->actions()[0]->trigger();
+        pump(50);
+        QCOMPARE(game.player.cash, 10000);
+    }
+
+    void greyingOnPopUp() {
+        QMenu* gameMenu = qtMainWindow()->menuBar()->actions()[0]->menu();
+        QMenu* settings = qtMainWindow()->menuBar()->actions()[1]->menu();
+        game.homeState = PLACE_INSIDE;
+        emit gameMenu->aboutToShow();
+        QVERIFY(!gameMenu->actions()[0]->isEnabled());
+        QVERIFY(!gameMenu->actions()[2]->isEnabled());
+        QVERIFY(gameMenu->actions()[3]->isEnabled());  // Exit, always
+        game.homeState = 0;
+        game.player.day = 0;
+        emit gameMenu->aboutToShow();
+        QVERIFY(gameMenu->actions()[0]->isEnabled());
+        game.noSoundDevice = 1;
+        emit settings->aboutToShow();
+        QVERIFY(!settings->actions()[0]->isEnabled());
+        game.noSoundDevice = 0;
+        emit settings->aboutToShow();
+        QVERIFY(settings->actions()[0]->isEnabled());
+    }
+
+    // The closing-time box opens inside a tick; the tick stream goes on.
+    void ticksGoOnUnderABoxOpenedInATick() {
+        game.player.day = 5;
+        game.dayTicks = CLOSING_TICKS;
+        BoxAnswerer answerer(QMessageBox::No, 5);
+        pumpUntilAnswered(answerer);
+        QCOMPARE(answerer.text, QStringLiteral("本日終了しました。終了しますか"));
+        QCOMPARE(answerer.ticksUnderBox, 5);
+        QCOMPARE(game.player.day, 6);
+        QVERIFY(game.dayTicks < 3);
+        // Afterwards the ticks still come.
+        QElapsedTimer clock;
+        clock.start();
+        while (game.dayTicks < 5 && clock.elapsed() < 10000) pump(20);
+        QVERIFY(game.dayTicks >= 5);
+    }
+
+    // A box opened by a menu command: the failing load.
+    void ticksGoOnUnderABoxOpenedFromTheMenu() {
+        QVERIFY(QFile::rename("tama.dat", "tama.keep"));
+        game.homeState = 0;
+        game.player.day = 0;
+        QMenu* gameMenu = qtMainWindow()->menuBar()->actions()[0]->menu();
+        emit gameMenu->aboutToShow();
+        BoxAnswerer answerer(QMessageBox::Ok, 3, 2);
+        gameMenu->actions()[2]->trigger();  // 読み出し
+        pumpUntilAnswered(answerer);
+        QCOMPARE(answerer.texts,
+                 QStringList({QStringLiteral("設定ファイル読み出しに失敗"), QStringLiteral("ファイル読み出しに失敗")}));
+        QCOMPARE(answerer.ticksUnderBox, 3);
+        QVERIFY(QFile::rename("tama.keep", "tama.dat"));
+    }
+
+    void exitSaves() {
+        game.player.day = 9;
+        QAction* exitItem = qtMainWindow()->menuBar()->actions()[0]->menu()->actions()[3];
+        exitItem->trigger();
+        QCOMPARE(shutDown(messageLoop()), 0);
+        QFile saved("pachiko.dat");
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QByteArray bytes = saved.readAll();
+        QCOMPARE(bytes.size(), 64);
+        QCOMPARE(static_cast<int>(bytes[0]), 9);
+        QVERIFY(!qtMainWindow());
+    }
+};
+
+QTEST_MAIN(QtWindowTest)
+#include "test_qt_window.moc"
