@@ -8,6 +8,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QRadioButton>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -183,6 +184,58 @@ private slots:
         game.noSoundDevice = 0;
         emit settings->aboutToShow();
         QVERIFY(settings->actions()[0]->isEnabled());
+    }
+
+    // Keys arrive as virtual-key codes, the pointer as game-area pixels.
+    void keysAndPointer() {
+        QWidget* area = qtGameArea();
+        QTest::keyPress(area, Qt::Key_Left);
+        pump(30);
+        QCOMPARE(game.moveX, 1);
+        QTest::keyRelease(area, Qt::Key_Left);
+        QTest::keyPress(area, Qt::Key_Down);
+        pump(30);
+        QCOMPARE(game.moveX, 0);
+        QCOMPARE(game.moveY, 2);
+        QTest::keyRelease(area, Qt::Key_Down);
+        game.homeState = 0;
+        QTest::mouseClick(area, Qt::LeftButton, Qt::NoModifier, QPoint(200, 150));
+        pump(30);
+        QCOMPARE(game.walkerX, 184);
+        QCOMPARE(game.walkerY, 132);
+        game.tuningMode = 1;
+        game.editPattern = 0;
+        game.editStep = 0;
+        QTest::keyClick(area, Qt::Key_3, Qt::KeypadModifier);  // the keypad stores nothing
+        QTest::keyClick(area, Qt::Key_3);
+        pump(30);
+        QCOMPARE(BallPathTable.pattern[0].xs[0], 993);
+        QTest::keyClick(area, Qt::Key_F7);
+        pump(30);
+        QCOMPARE(BallPathTable.pattern[0].xs[0], 987);
+        game.tuningMode = 0;
+    }
+
+    // A dialog from its template: caption, controls by id, the close box.
+    void dialogs() {
+        game.soundOff = 1;
+        qtMainWindow()->menuBar()->actions()[1]->menu()->actions()[0]->trigger();
+        pump(30);
+        auto* dialog = qobject_cast<QDialog*>(qtDialog(game.openDialog));
+        QVERIFY(dialog);
+        QVERIFY(dialog->isVisible());
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("音設定"));
+        QList<QRadioButton*> radios = dialog->findChildren<QRadioButton*>();
+        QCOMPARE(radios.size(), 2);
+        QVERIFY(!radios[0]->isChecked());
+        QVERIFY(radios[1]->isChecked());  // Off, as soundOff says
+        radios[0]->click();
+        pump(30);
+        QCOMPARE(game.soundOff, 0);
+        dialog->close();  // the close box keeps the choice
+        pump(30);
+        QVERIFY(!qtDialog(game.openDialog));
+        QCOMPARE(game.soundOff, 0);
     }
 
     // The closing-time box opens inside a tick; the tick stream goes on.
