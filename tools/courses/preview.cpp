@@ -21,7 +21,7 @@ namespace {
 
 // The courses shown: the weak fall-back, each band's first (rewarding)
 // course and a few everyday ones.
-constexpr int SHOWN[] = {1, 5, 9, 15, 22, 25, 35, 41, 45, 55, 61, 65, 72, 75, 79};
+constexpr int SHOWN[] = {1, 5, 15, 22, 25, 35, 41, 45, 55, 65, 72, 79};
 
 const QColor TRAIL_COLOURS[] = {
     QColor(230, 40, 40),  QColor(40, 110, 230), QColor(20, 160, 60),  QColor(220, 120, 0),
@@ -95,7 +95,10 @@ bool writePreview(const BallPathTableData& table, const std::string& backPath, c
     g.setFont(font);
 
     int colour = 0;
-    int legendY = 160;
+    int legendY = 162;
+    g.setPen(Qt::NoPen);
+    g.setBrush(QColor(0, 0, 0, 190));
+    g.drawRect(514, 156, 124, 13 * static_cast<int>(sizeof(SHOWN) / sizeof(SHOWN[0])) + 10);
     for (int index : SHOWN) {
         const BallPattern& p = table.pattern[index];
         QColor c = TRAIL_COLOURS[colour++ % (sizeof(TRAIL_COLOURS) / sizeof(TRAIL_COLOURS[0]))];
