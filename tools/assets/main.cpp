@@ -2,7 +2,10 @@
 // help files, synthesises the four sounds, and on request writes preview
 // sheets. Everything is generated from code; two runs write identical bytes.
 //
-//   pachinko-assets --out DIR [--previews DOCSDIR]
+//   pachinko-assets --out DIR [--previews DOCSDIR] [--no-sounds]
+//
+// --no-sounds leaves the (slow to synthesise) sounds out, for quick runs of
+// the picture tests and previews.
 #include "pictures.h"
 #include "sounds.h"
 
@@ -17,7 +20,7 @@
 namespace {
 
 int usage() {
-    std::fprintf(stderr, "usage: pachinko-assets --out DIR [--previews DOCSDIR]\n");
+    std::fprintf(stderr, "usage: pachinko-assets --out DIR [--previews DOCSDIR] [--no-sounds]\n");
     return 2;
 }
 
@@ -30,11 +33,14 @@ int fail(const QString& message) {
 
 int main(int argc, char** argv) {
     QString outDir, previewDir;
+    bool sounds = true;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--out") == 0 && i + 1 < argc)
             outDir = QString::fromLocal8Bit(argv[++i]);
         else if (std::strcmp(argv[i], "--previews") == 0 && i + 1 < argc)
             previewDir = QString::fromLocal8Bit(argv[++i]);
+        else if (std::strcmp(argv[i], "--no-sounds") == 0)
+            sounds = false;
         else
             return usage();
     }
@@ -51,7 +57,7 @@ int main(int argc, char** argv) {
     if (!assets::writePictures(outDir, &error)) return fail(error);
     if (!assets::writeIcon(outDir, &error)) return fail(error);
     if (!assets::writeHelp(outDir, &error)) return fail(error);
-    if (!writeSounds(QFile::encodeName(outDir).toStdString())) return fail(QStringLiteral("cannot write the sounds"));
+    if (sounds && !writeSounds(QFile::encodeName(outDir).toStdString())) return fail(QStringLiteral("cannot write the sounds"));
     if (!previewDir.isEmpty() && !assets::writePreviews(outDir, previewDir, &error)) return fail(error);
     return 0;
 }

@@ -1,0 +1,298 @@
+// The generated pictures, icon and help files, read back through the
+// game's own bitmap loader: every picture of the list loads and is large
+// enough, the colour key is exactly where the art is transparent, the town
+// carries the palette, the pieces that must blend into the backdrop do, and
+// two runs of the generator write identical bytes.
+#include <gtest/gtest.h>
+
+#include "machine/playfield.h"
+#include "media/assets.h"
+#include "platform/display.h"
+#include "town/town_layout.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <set>
+#include <unistd.h>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr uint32_t WHITE = 0x00FFFFFF;
+
+// A picture as the game reads it: GDI colours 0x00BBGGRR, row after row.
+struct Picture {
+    int width = 0;
+    int height = 0;
+    int bitsPerPixel = 0;
+    std::vector<uint32_t> pixels;
+    std::vector<platform::RgbQuad> colourTable;
+    uint32_t at(int x, int y) const { return pixels[static_cast<size_t>(y * width + x)]; }
+};
+
+bool loadPicture(const fs::path& path, Picture& out) {
+    platform::Bitmap* bitmap = platform::loadBitmapFile(path.string().c_str());
+    if (!bitmap) return false;
+    platform::BitmapInfo info;
+    platform::getBitmapInfo(bitmap, info);
+    out.width = info.width;
+    out.height = info.height;
+    out.bitsPerPixel = info.bitsPerPixel;
+    platform::DrawContext* context = platform::createMemoryContext();
+    platform::Bitmap* previous = platform::selectBitmap(context, bitmap);
+    out.pixels.resize(static_cast<size_t>(out.width * out.height));
+    for (int y = 0; y < out.height; ++y)
+        for (int x = 0; x < out.width; ++x) out.pixels[static_cast<size_t>(y * out.width + x)] = platform::getPixel(context, x, y);
+    out.colourTable.resize(256);
+    out.colourTable.resize(static_cast<size_t>(platform::getColorTable(context, 0, 256, out.colourTable.data())));
+    platform::selectBitmap(context, previous);
+    platform::deleteContext(context);
+    platform::deleteBitmap(bitmap);
+    return true;
+}
+
+std::vector<uint8_t> fileBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+fs::path freshDir(const std::string& name) {
+    fs::path dir = fs::temp_directory_path() / ("pachinko_assets_test_" + name + "_" + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    return dir;
+}
+
+bool runGenerator(const fs::path& out) {
+    const std::string tool = PACHINKO_GAME_DIR "/pachinko-assets";
+    const std::string command = "QT_QPA_PLATFORM=offscreen '" + tool + "' --no-sounds --out '" + out.string() + "' 2>/dev/null";
+    return std::system(command.c_str()) == 0;
+}
+
+// The sounds are left out (--no-sounds): they have tests of their own, and
+// synthesising them takes far longer than drawing.
+// One generator run shared by the tests; the determinism test makes two more.
+class GeneratedContent : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        dir_ = new fs::path(freshDir("a"));
+        generated_ = runGenerator(*dir_);
+        pictures_ = new std::map<std::string, Picture>();
+        if (!generated_) return;
+        for (const PictureFile& row : pictureFiles) {
+            Picture p;
+            if (loadPicture(*dir_ / row.file, p)) (*pictures_)[row.file] = std::move(p);
+        }
+    }
+    static void TearDownTestSuite() {
+        fs::remove_all(*dir_);
+        delete dir_;
+        delete pictures_;
+    }
+    void SetUp() override { ASSERT_TRUE(generated_) << "pachinko-assets failed or is not built"; }
+
+    static const Picture& picture(const std::string& file) {
+        static const Picture none;
+        auto it = pictures_->find(file);
+        return it == pictures_->end() ? none : it->second;
+    }
+
+    static fs::path* dir_;
+    static bool generated_;
+    static std::map<std::string, Picture>* pictures_;
+};
+fs::path* GeneratedContent::dir_ = nullptr;
+bool GeneratedContent::generated_ = false;
+std::map<std::string, Picture>* GeneratedContent::pictures_ = nullptr;
+
+TEST_F(GeneratedContent, EveryPictureOfTheListLoadsAndHoldsItsReadRegion) {
+    for (const PictureFile& row : pictureFiles) {
+        SCOPED_TRACE(row.file);
+        ASSERT_TRUE(fs::exists(*dir_ / row.file)) << "exact file name, case included";
+        const Picture& p = picture(row.file);
+        ASSERT_FALSE(p.pixels.empty()) << "the game's loader cannot read it";
+        EXPECT_GE(p.width, row.readWidth);
+        EXPECT_GE(p.height, row.readHeight);
+    }
+}
+
+TEST_F(GeneratedContent, TownFramesShareThePaletteThatBack1Carries) {
+    const Picture& back1 = picture("back1.bmp");
+    const Picture& back2 = picture("back2.bmp");
+    ASSERT_EQ(back1.bitsPerPixel, 8);
+    ASSERT_EQ(back1.colourTable.size(), 256u);
+    std::set<uint32_t> palette;
+    for (const platform::RgbQuad& q : back1.colourTable)
+        palette.insert(static_cast<uint32_t>(q.red) | static_cast<uint32_t>(q.green) << 8 | static_cast<uint32_t>(q.blue) << 16);
+    EXPECT_GT(palette.size(), 200u) << "a real palette, not a few repeated entries";
+    EXPECT_TRUE(palette.count(0x000000) && palette.count(WHITE));
+    // Both frames alternate every few ticks: on a 256-colour display the
+    // second one must not need colours the palette lacks.
+    ASSERT_EQ(back2.pixels.size(), back1.pixels.size());
+    for (uint32_t c : back2.pixels) ASSERT_TRUE(palette.count(c)) << std::hex << c;
+    // The frames differ (the neon blinks) but only in places.
+    size_t differing = 0;
+    for (size_t i = 0; i < back1.pixels.size(); ++i) differing += back1.pixels[i] != back2.pixels[i];
+    EXPECT_GT(differing, 0u);
+    EXPECT_LT(differing, back1.pixels.size() / 10);
+}
+
+TEST_F(GeneratedContent, KeyedPicturesAreTransparentExactlyInPureWhite) {
+    for (const PictureFile& row : pictureFiles) {
+        if (!row.keyed) continue;
+        SCOPED_TRACE(row.file);
+        const Picture& p = picture(row.file);
+        ASSERT_FALSE(p.pixels.empty());
+        bool anyWhite = false, anyVisible = false;
+        for (int y = 0; y < row.readHeight; ++y) {
+            for (int x = 0; x < row.readWidth; ++x) {
+                uint32_t c = p.at(x, y);
+                if (c == WHITE) {
+                    anyWhite = true;
+                    continue;
+                }
+                anyVisible = true;
+                // A 15- or 16-bit display keeps only the top five bits of a
+                // channel: a highlight this bright would turn transparent.
+                bool nearWhite = (c & 0xF8) == 0xF8 && ((c >> 8) & 0xF8) == 0xF8 && ((c >> 16) & 0xF8) == 0xF8;
+                ASSERT_FALSE(nearWhite) << "at " << x << "," << y;
+            }
+        }
+        EXPECT_TRUE(anyVisible);
+        // The home door's base is also drawn without the key while the
+        // door closes, so it must have no transparent pixel at all.
+        if (std::string(row.file) == "do1_0.bmp")
+            EXPECT_FALSE(anyWhite);
+        else
+            EXPECT_TRUE(anyWhite) << "nothing transparent";
+    }
+}
+
+TEST_F(GeneratedContent, SpritesShowWhereTheGameDrawsThemOverSomething) {
+    struct Point { const char* file; int x, y; };
+    const Point solid[] = {
+        {"My1.bmp", 16, 16}, {"My1.bmp", 16, 6},  {"My2.bmp", 16, 16}, {"My2.bmp", 16, 6},  // body, face
+        {"tama.bmp", 8, 8},  {"tama.bmp", 8, 2},  {"tama.bmp", 8, 14}, {"tama.bmp", 2, 8},   {"tama.bmp", 14, 8},
+        {"hane1.bmp", 17, 17}, {"hane2.bmp", 17, 17}, {"lamp1.bmp", 4, 4}, {"lamp2.bmp", 4, 4},
+        {"lamp3.bmp", 2, 2}, {"lamp4.bmp", 1, 1}, {"koin.bmp", 15, 32}, {"do1_1.bmp", 6, 20},
+        {"do1_2.bmp", 2, 20}, {"do2_0.bmp", 20, 25}, {"do3_0.bmp", 31, 30},
+    };
+    for (const Point& s : solid) EXPECT_NE(picture(s.file).at(s.x, s.y), WHITE) << s.file << " " << s.x << "," << s.y;
+    // The ball's corners are transparent: it is round on the board.
+    const Picture& tama = picture("tama.bmp");
+    EXPECT_EQ(tama.at(0, 0), WHITE);
+    EXPECT_EQ(tama.at(16, 16), WHITE);
+    // The walker stands on his feet: the bottom rows hold his shoes, so the
+    // spots line up with where he stands.
+    for (const char* file : {"My1.bmp", "My2.bmp"}) {
+        const Picture& w = picture(file);
+        bool shoesLow = false;
+        for (int y = 28; y < 32; ++y)
+            for (int x = 0; x < 32; ++x) shoesLow |= w.at(x, y) != WHITE;
+        EXPECT_TRUE(shoesLow) << file;
+    }
+    // The walker's two frames differ (the legs move).
+    EXPECT_NE(picture("My1.bmp").pixels, picture("My2.bmp").pixels);
+    // A door opening shows less and less of the leaf.
+    auto visible = [](const Picture& p) {
+        size_t n = 0;
+        for (uint32_t c : p.pixels) n += c != WHITE;
+        return n;
+    };
+    EXPECT_GT(visible(picture("do2_1.bmp")), visible(picture("do2_2.bmp")));
+    EXPECT_GT(visible(picture("do3_1.bmp")), visible(picture("do3_2.bmp")));
+}
+
+TEST_F(GeneratedContent, ReelStripRepeatsItsTopSoTheWindowNeverShowsAnEdge) {
+    const Picture& slot = picture("slot.bmp");
+    ASSERT_GE(slot.height, 346);
+    // The window is 57 rows high and may start at any row up to 289.
+    for (int y = 290; y < 346; ++y)
+        for (int x = 0; x < slot.width; ++x) ASSERT_EQ(slot.at(x, y), slot.at(x, y - 290)) << x << "," << y;
+    // The winning symbol's cell (rows 203..231) differs from every other cell.
+    for (int n = 0; n < 10; ++n) {
+        if (n == 7) continue;
+        bool differs = false;
+        for (int y = 0; y < 29 && !differs; ++y)
+            for (int x = 0; x < slot.width && !differs; ++x) differs = slot.at(x, 203 + y) != slot.at(x, 29 * n + y);
+        EXPECT_TRUE(differs) << "symbol " << n;
+    }
+}
+
+TEST_F(GeneratedContent, OpaquePiecesBlendIntoTheBackdropsTheyAreDrawnOn) {
+    // The dial lever is copied without a key anywhere on its track: its
+    // top and bottom rows are the track itself at every height the lever
+    // can take, so no seam shows above or below the grip.
+    const Picture& back3 = picture("back3.bmp");
+    const Picture& dial = picture("dial.bmp");
+    for (int power = 0; power <= DIAL_MAX_POWER; ++power) {
+        for (int y : {0, 27}) {
+            for (int x = 0; x < 101; ++x)
+                ASSERT_EQ(dial.at(x, y), back3.at(DIAL_AT_ZERO.left + x, DIAL_AT_ZERO.top - power + y))
+                    << "power " << power << " at " << x << "," << y;
+        }
+    }
+    // The flower stand is copied without a key beside every parlour door
+    // in both frames: its corners are the wall behind it.
+    const Picture& hana = picture("hana.bmp");
+    for (const char* file : {"back1.bmp", "back2.bmp"}) {
+        const Picture& back = picture(file);
+        for (int n = 0; n < TOWN_PARLOURS; ++n) {
+            for (TownRect r : {flowerLeft(n), flowerRight(n)}) {
+                EXPECT_EQ(hana.at(0, 0), back.at(r.left, r.top)) << file << " parlour " << n;
+                EXPECT_EQ(hana.at(31, 0), back.at(r.left + 31, r.top)) << file << " parlour " << n;
+                EXPECT_EQ(hana.at(0, 45), back.at(r.left, r.top + 45)) << file << " parlour " << n;
+                EXPECT_EQ(hana.at(31, 45), back.at(r.left + 31, r.top + 45)) << file << " parlour " << n;
+            }
+        }
+    }
+}
+
+TEST_F(GeneratedContent, IconAndHelpFilesAreWritten) {
+    std::vector<uint8_t> ico = fileBytes(*dir_ / "pachinko.ico");
+    ASSERT_GE(ico.size(), 22u + 40u + 64u + 512u + 128u);
+    EXPECT_EQ(ico[2], 1);   // icon
+    EXPECT_EQ(ico[4], 1);   // one image
+    EXPECT_EQ(ico[6], 32);  // 32 × 32
+    EXPECT_EQ(ico[7], 32);
+    EXPECT_EQ(ico[8], 16);  // 16 colours
+    EXPECT_EQ(ico[22 + 14], 4);  // 4 bits per pixel
+    EXPECT_TRUE(fs::exists(*dir_ / "pachinko.png"));
+    std::vector<uint8_t> pachi = fileBytes(*dir_ / "pachi.hlp"), error = fileBytes(*dir_ / "error.hlp");
+    const std::string howTo(pachi.begin(), pachi.end()), trouble(error.begin(), error.end());
+    EXPECT_NE(howTo.find("charset=\"utf-8\""), std::string::npos);
+    for (const char* topic : {"換金所", "銀行", "発射ダイヤル", "発射停止", "3億円", "破産", "調整モード"})
+        EXPECT_NE(howTo.find(topic), std::string::npos) << topic;
+    for (const char* topic : {"tama.dat", "pachiko.dat", "DirectSound", "IPAGothic", "640"})
+        EXPECT_NE(trouble.find(topic), std::string::npos) << topic;
+}
+
+TEST(GeneratorRuns, TwoRunsWriteIdenticalBytesAndLeaveTheSaveFileAlone) {
+    const fs::path a = freshDir("det_a"), b = freshDir("det_b");
+    const std::vector<uint8_t> save = {1, 2, 3, 4, 5, 6, 7, 8};
+    {
+        std::ofstream out(a / "pachiko.dat", std::ios::binary);
+        out.write(reinterpret_cast<const char*>(save.data()), static_cast<std::streamsize>(save.size()));
+    }
+    ASSERT_TRUE(runGenerator(a));
+    ASSERT_TRUE(runGenerator(b));
+    EXPECT_EQ(fileBytes(a / "pachiko.dat"), save);
+    std::set<std::string> namesA, namesB;
+    for (const auto& e : fs::directory_iterator(a)) namesA.insert(e.path().filename().string());
+    for (const auto& e : fs::directory_iterator(b)) namesB.insert(e.path().filename().string());
+    namesA.erase("pachiko.dat");
+    EXPECT_EQ(namesA, namesB);
+    for (const PictureFile& row : pictureFiles) EXPECT_TRUE(namesB.count(row.file)) << row.file;
+    for (const std::string& name : namesB) EXPECT_EQ(fileBytes(a / name), fileBytes(b / name)) << name;
+    fs::remove_all(a);
+    fs::remove_all(b);
+}
+
+}  // namespace
