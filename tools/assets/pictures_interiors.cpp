@@ -11,6 +11,7 @@
 #include <QPolygonF>
 
 #include <algorithm>
+#include <cmath>
 
 namespace assets {
 
@@ -56,7 +57,7 @@ void label(QImage& img, QRect r, const QString& text, int size, QColor colour, Q
     t.bold = true;
     t.color = colour;
     t.shadow = shadow;
-    t.threshold = 0.42;
+    t.threshold = 0.5;
     pixelText(img, r, text, t);
 }
 
@@ -133,7 +134,7 @@ QImage drawHome1() {
     QRect screen(tv.left() + 4, tv.top() + 4, tv.width() - 14, tv.height() - 8);
     p.fillRect(screen, pal(BLUE, 3));
     // Ledger chart on the screen.
-    const int bars[] = {6, 10, 8, 14, 12, 18};
+    const int bars[] = {5, 9, 7, 12, 10, 16};
     for (int i = 0; i < 6; ++i)
         p.fillRect(QRect(screen.left() + 3 + i * 7, screen.bottom() - 2 - bars[i], 5, bars[i]),
                    i == 5 ? pal(YELLOW, 12) : pal(CYAN, 10));
@@ -214,7 +215,7 @@ QImage drawHome1() {
     p.end();
     exitSign(img, QRect(exitRight + 6, 184, 22, 12));
     // Label the ledger so the spot explains itself.
-    label(img, QRect(screen.left(), screen.top() + 1, screen.width(), 10), QStringLiteral("家計簿"), 9, pal(GREY, 14));
+    label(img, QRect(screen.left(), screen.top() + 1, screen.width(), 13), QStringLiteral("家計簿"), 11, pal(YELLOW, 13));
     return toPaletteColours(img);
 }
 
@@ -354,22 +355,28 @@ QImage drawTennai1() {
         p.fillRect(cab, pal(GREY, 11));
         p.fillRect(QRect(cab.left(), cab.top(), cab.width(), 2), pal(GREY, 13));
         p.fillRect(QRect(cab.right(), cab.top(), 1, cab.height()), pal(GREY, 7));
-        QRect board(cab.left() + 3, cab.top() + 4, cab.width() - 6, 30);
+        // Frame colour alternates along the row.
+        const QColor frame = s % 2 ? pal(BLUE, 7) : pal(RED, 7);
+        p.fillRect(QRect(cab.left(), cab.top() + 2, cab.width(), 3), frame);
+        QRect board(cab.left() + 3, cab.top() + 5, cab.width() - 6, 29);
         p.setRenderHint(QPainter::Antialiasing, true);
-        p.setPen(Qt::NoPen);
-        p.setBrush(pal(SKY, 10 - (s % 3)));
-        p.drawEllipse(board);
+        p.setPen(QPen(pal(GOLD, 8), 1.5));
+        p.setBrush(pal(SKY, 13));
+        p.drawEllipse(QRectF(board).adjusted(0.5, 0.5, -0.5, -0.5));
         p.setRenderHint(QPainter::Antialiasing, false);
-        // Tiny reels and tulips on the board.
-        p.fillRect(QRect(cx - 6, board.top() + 11, 12, 6), pal(GREY, 2));
-        p.fillRect(QRect(cx - 5, board.top() + 12, 3, 4), pal(GREY, 13));
-        p.fillRect(QRect(cx - 1, board.top() + 12, 3, 4), pal(GREY, 13));
-        p.fillRect(QRect(cx + 3, board.top() + 12, 3, 4), pal(GREY, 13));
-        p.fillRect(QRect(cx - 1, board.top() + 13, 2, 2), pal(RED, 8));
-        p.fillRect(QRect(cx - 10, board.top() + 20, 4, 3), pal(RED, 8));
-        p.fillRect(QRect(cx + 6, board.top() + 20, 4, 3), pal(RED, 8));
-        p.fillRect(QRect(cx - 1, board.top() + 24, 3, 3), pal(YELLOW, 12));
-        p.fillRect(QRect(cx - 3, board.top() + 3, 6, 3), pal(ORANGE, 10));
+        p.setPen(Qt::NoPen);
+        // Nails as a sprinkling of gold dots, the centre piece with its reels,
+        // the attacker at the bottom.
+        for (int ny = board.top() + 5; ny < board.bottom() - 3; ny += 4)
+            for (int nx = board.left() + 4 + (ny / 4 % 2) * 2; nx < board.right() - 3; nx += 4) {
+                int dx = nx - cx, dy = ny - board.center().y();
+                if (dx * dx * 4 / 5 + dy * dy * 5 / 4 < 150 && !(std::abs(dx) < 8 && std::abs(dy + 1) < 6))
+                    p.fillRect(QRect(nx, ny, 1, 1), pal(GOLD, 7));
+            }
+        p.fillRect(QRect(cx - 7, board.center().y() - 6, 14, 10), pal(RED, 6));
+        p.fillRect(QRect(cx - 6, board.center().y() - 4, 12, 5), pal(GREY, 2));
+        for (int r = 0; r < 3; ++r) p.fillRect(QRect(cx - 5 + r * 4, board.center().y() - 3, 3, 3), pal(GOLD, 14));
+        p.fillRect(QRect(cx - 4, board.bottom() - 4, 8, 2), pal(RED, 8));
         // Top lamp.
         p.fillRect(QRect(cx - 4, cab.top() - 3, 8, 3), (s % 2) ? pal(RED, 9) : pal(YELLOW, 12));
         // Ball tray and handle.
@@ -401,8 +408,20 @@ QImage drawTennai1() {
     p.fillRect(QRect(293, 118, 28, 40), pal(GREY, 9));
     p.fillRect(QRect(297, 124, 20, 26), pal(CYAN, 10));
     p.end();
-    label(img, QRect(4, 124, 20, 26), QStringLiteral("大当"), 9, pal(RED, 6));
-    label(img, QRect(297, 124, 20, 26), QStringLiteral("新台"), 9, pal(BLUE, 4));
+    // Posters: a lucky seven and a star.
+    label(img, QRect(4, 124, 20, 26), QStringLiteral("7"), 22, pal(RED, 6));
+    {
+        QPainter s(&img);
+        s.setRenderHint(QPainter::Antialiasing, true);
+        s.setPen(Qt::NoPen);
+        s.setBrush(pal(YELLOW, 13));
+        QPolygonF star;
+        for (int k = 0; k < 10; ++k) {
+            double a = (-90 + k * 36) * 3.14159265358979 / 180.0, r = k % 2 ? 4.0 : 9.5;
+            star << QPointF(307 + r * std::cos(a), 137 + r * std::sin(a));
+        }
+        s.drawPolygon(star);
+    }
     // The exit in the front wall, under the leave area.
     QPainter q(&img);
     const int exitLeft = leave.left + 10, exitRight = leave.right - 10;  // 146 .. 182

@@ -297,12 +297,6 @@ void drawStreet(QImage& img) {
 
 void drawStreetLamp(QImage& img, int x, int baseY) {
     QPainter p(&img);
-    p.setRenderHint(QPainter::Antialiasing, true);
-    p.setPen(Qt::NoPen);
-    // Pool of light on the ground.
-    p.setBrush(pal(GREY, 8));
-    p.drawEllipse(QPointF(x + 1, baseY), 16, 4);
-    p.setRenderHint(QPainter::Antialiasing, false);
     p.fillRect(QRect(x, baseY - 46, 3, 46), pal(GREY, 3));
     p.fillRect(QRect(x, baseY - 46, 1, 46), pal(GREY, 6));
     p.fillRect(QRect(x - 2, baseY - 2, 7, 2), pal(GREY, 2));
@@ -340,18 +334,28 @@ void drawExchangeBooth(QImage& img) {
     q.fillRect(win.adjusted(-2, -2, 2, 2), pal(GREY, 3));
     q.fillRect(win, pal(GOLD, 12));
     q.fillRect(QRect(win.left(), win.top(), win.width(), 8), pal(YELLOW, 13));
-    q.fillRect(QRect(win.left() + 14, win.top() + 6, 24, 10), pal(BROWN, 6));  // clerk
-    q.fillRect(QRect(win.left() + 20, win.top() + 2, 12, 8), pal(BROWN, 11));
-    q.fillRect(QRect(win.left() + 20, win.top() + 1, 12, 3), pal(GREY, 2));
+    // The clerk behind the glass: shirt and tie, face, hair, glasses.
+    const int cx = win.left() + win.width() / 2;
+    q.fillRect(QRect(cx - 11, win.top() + 13, 22, 9), pal(GREY, 13));
+    q.fillRect(QRect(cx - 1, win.top() + 13, 2, 7), pal(RED, 6));
+    q.fillRect(QRect(cx - 5, win.top() + 2, 10, 11), pal(BROWN, 12));
+    q.fillRect(QRect(cx - 5, win.top() + 1, 10, 3), pal(GREY, 2));
+    q.fillRect(QRect(cx - 6, win.top() + 2, 1, 5), pal(GREY, 2));
+    q.fillRect(QRect(cx + 5, win.top() + 2, 1, 5), pal(GREY, 2));
+    q.fillRect(QRect(cx - 4, win.top() + 6, 3, 2), pal(GREY, 3));
+    q.fillRect(QRect(cx + 1, win.top() + 6, 3, 2), pal(GREY, 3));
+    q.fillRect(QRect(cx - 2, win.top() + 10, 4, 1), pal(BROWN, 8));
     q.fillRect(QRect(win.left() - 2, win.bottom() + 1, win.width() + 4, 4), pal(GREY, 9));
     q.fillRect(QRect(win.left() + 18, win.bottom() - 3, 16, 4), pal(GREY, 5));  // money tray
     // Price board.
-    q.fillRect(QRect(left + 8, top + 54, right - left - 16, 12), pal(GREY, 13));
+    q.fillRect(QRect(left + 6, top + 52, right - left - 12, 16), pal(GREY, 13));
     q.end();
     TextStyle price;
-    price.pixelSize = 10;
+    price.pixelSize = 13;
+    price.bold = true;
     price.color = pal(GREY, 1);
-    pixelText(img, QRect(left + 8, top + 54, right - left - 16, 12), QStringLiteral("1玉 4円"), price);
+    price.threshold = 0.5;
+    pixelText(img, QRect(left + 6, top + 52, right - left - 12, 16), QStringLiteral("1玉4円"), price);
 }
 
 // --- home --------------------------------------------------------------------------
@@ -432,8 +436,8 @@ void drawHome(QImage& img) {
     // Door frame, the closed door and the name plate.
     p.fillRect(QRect(door.left - 3, door.top - 4, door.width() + 6, door.height() + 4), pal(BROWN, 3));
     drawHomeDoorClosed(p, QPoint(door.left, door.top));
-    p.fillRect(QRect(door.left - 6, door.top - 16, door.width() + 12, 10), pal(BROWN, 3));
-    p.fillRect(QRect(door.left - 5, door.top - 15, door.width() + 10, 8), pal(GREY, 13));
+    p.fillRect(QRect(door.left - 8, door.top - 17, door.width() + 16, 13), pal(BROWN, 3));
+    p.fillRect(QRect(door.left - 7, door.top - 16, door.width() + 14, 11), pal(GREY, 13));
     p.fillRect(QRect(door.left - 3, door.bottom, door.width() + 6, 3), pal(GREY, 9));  // step
     // Door lamp.
     p.fillRect(QRect(door.right + 5, door.top + 2, 4, 6), pal(YELLOW, 13));
@@ -445,10 +449,11 @@ void drawHome(QImage& img) {
     p.end();
     TextStyle plate;
     plate.family = QStringLiteral("IPAPGothic");
-    plate.pixelSize = 9;
+    plate.pixelSize = 11;
     plate.bold = true;
     plate.color = pal(BLUE, 4);
-    pixelText(img, QRect(door.left - 5, door.top - 15, door.width() + 10, 8), QStringLiteral("HOME"), plate);
+    plate.threshold = 0.5;
+    pixelText(img, QRect(door.left - 7, door.top - 16, door.width() + 14, 11), QStringLiteral("HOME"), plate);
 }
 
 // --- bank ------------------------------------------------------------------------------
@@ -548,11 +553,11 @@ void drawBank(QImage& img) {
     drawBankPanels(p, QPoint(door.left, door.top), 0.0);
     p.end();
     TextStyle sign;
-    sign.pixelSize = 15;
+    sign.pixelSize = 16;
     sign.bold = true;
-    sign.color = pal(GOLD, 12);
-    sign.shadow = pal(GOLD, 4);
-    pixelText(img, band.adjusted(0, 1, 0, 1), QStringLiteral("銀行"), sign);
+    sign.color = pal(YELLOW, 12);
+    sign.threshold = 0.5;
+    pixelText(img, band.adjusted(0, 1, 0, 1), QStringLiteral("銀 行"), sign);
     // Gold coin medallions either side of the sign.
     QPainter m(&img);
     for (int cx : {left + 20, right - 20}) bulb(m, QPointF(cx, top + 28), 7, pal(GOLD, 10), pal(GOLD, 5), pal(YELLOW, 14));
@@ -605,12 +610,14 @@ void drawTelephone(QImage& img, int x, int y) {
     p.fillRect(QRect(x + 2, y + 8, 18, 42), pal(GREEN, 10));
     p.fillRect(QRect(x + 2, y + 8, 18, 10), pal(GREEN, 12));
     p.fillRect(QRect(x + 6, y + 22, 10, 12), pal(GREEN, 4));
-    p.fillRect(QRect(x, y, 22, 7), pal(RED, 7));
+    p.fillRect(QRect(x, y, 22, 8), pal(RED, 7));
     p.end();
     TextStyle t;
-    t.pixelSize = 7;
+    t.pixelSize = 9;
+    t.bold = true;
     t.color = pal(GREY, 14);
-    pixelText(img, QRect(x, y, 22, 7), QStringLiteral("TEL"), t);
+    t.threshold = 0.5;
+    pixelText(img, QRect(x, y, 22, 8), QStringLiteral("TEL"), t);
 }
 
 }  // namespace
@@ -621,6 +628,18 @@ QImage townFrame(int frame) {
     drawSkyline(img);
     drawStreet(img);
     for (int n = 0; n < TOWN_PARLOURS; ++n) drawParlour(img, n, frame);
+    // Dark buildings at both ends of the row.
+    {
+        QPainter p(&img);
+        p.fillRect(QRect(0, 64, parlourLeft(0), GROUND_Y - 64), pal(NAVY, 2));
+        int right = parlourLeft(2) + PARLOUR_WIDTH;
+        p.fillRect(QRect(right, 64, 640 - right, GROUND_Y - 64), pal(NAVY, 2));
+        for (int y = 72; y < GROUND_Y - 10; y += 12) {
+            p.fillRect(QRect(4, y, 6, 6), y % 24 ? pal(GOLD, 9) : pal(NAVY, 3));
+            p.fillRect(QRect(right + 6, y, 6, 6), y % 36 ? pal(NAVY, 3) : pal(GOLD, 9));
+            p.fillRect(QRect(right + 16, y + 4, 6, 6), y % 24 ? pal(NAVY, 3) : pal(GOLD, 10));
+        }
+    }
     // Gaps between the parlours: narrow alleys.
     for (int n = 0; n < 2; ++n) {
         QPainter p(&img);
@@ -630,7 +649,7 @@ QImage townFrame(int frame) {
     }
     drawStreetLamp(img, 219, 204);
     drawStreetLamp(img, 429, 204);
-    drawStreetLamp(img, 110, 300);
+    drawStreetLamp(img, 150, 300);
     drawStreetLamp(img, 600, 300);
     drawExchangeBooth(img);
     drawHome(img);
@@ -639,7 +658,7 @@ QImage townFrame(int frame) {
     drawTree(img, 606, 398);
     drawTree(img, 134, 360);
     drawBench(img, 92, 392);
-    drawTelephone(img, 88, 262);
+    drawTelephone(img, 92, 262);
     return img;
 }
 
