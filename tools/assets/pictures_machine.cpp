@@ -221,12 +221,13 @@ void paintPocket(QImage& img, const PfPolygon& body, const PfRect& mouth, int ra
     p.drawRect(QRectF(b.left() + 3, b.top() + 6, b.width() - 6, 1.5));
     p.end();
     TextStyle t;
-    t.pixelSize = 7;
+    t.family = QStringLiteral("IPAPGothic");
+    t.pixelSize = 10;
     t.bold = true;
     t.color = pal(GREY, 14);
-    t.threshold = 0.4;
-    pixelText(img, QRect(static_cast<int>(b.left()) + 2, static_cast<int>(b.top()) + 8,
-                         static_cast<int>(b.width()) - 4, 8), text, t);
+    t.threshold = 0.5;
+    pixelText(img, QRect(static_cast<int>(b.left()) + 1, static_cast<int>(b.top()) + 7,
+                         static_cast<int>(b.width()) - 2, 11), text, t);
 }
 
 // The board's printed face inside the outer rail: a pale sky with soft
@@ -269,22 +270,22 @@ void paintBoardFace(QImage& img) {
 
 void paintCabinet(QImage& img) {
     // The machine's body: dark blue steel with chrome edges.
-    verticalBands(img, QRect(0, 0, 640, 416), {pal(BLUE, 4), pal(BLUE, 3), pal(BLUE, 3), pal(BLUE, 2)});
+    fillRect(img, QRect(0, 0, 640, 416), pal(BLUE, 3));
+    fillRect(img, QRect(0, 0, 640, 2), pal(BLUE, 5));
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing, true);
-    // The wooden frame ring around the board.
+    // The frame ring around the board: a chrome edge and a red band of bulbs.
     p.setPen(Qt::NoPen);
-    p.setBrush(pal(GREY, 9));
-    p.drawEllipse(QPointF(BOARD_CX, BOARD_CY), OUTER_RAIL_RADIUS + 14, OUTER_RAIL_RADIUS + 14);
-    p.setBrush(pal(GREY, 6));
-    p.drawEllipse(QPointF(BOARD_CX, BOARD_CY), OUTER_RAIL_RADIUS + 11, OUTER_RAIL_RADIUS + 11);
+    p.setBrush(pal(GREY, 11));
+    p.drawEllipse(QPointF(BOARD_CX, BOARD_CY), OUTER_RAIL_RADIUS + 15, OUTER_RAIL_RADIUS + 15);
+    p.setBrush(pal(GREY, 5));
+    p.drawEllipse(QPointF(BOARD_CX, BOARD_CY), OUTER_RAIL_RADIUS + 13.5, OUTER_RAIL_RADIUS + 13.5);
     p.setBrush(pal(RED, 5));
-    p.drawEllipse(QPointF(BOARD_CX, BOARD_CY), OUTER_RAIL_RADIUS + 9, OUTER_RAIL_RADIUS + 9);
-    // Bulbs around the frame.
-    for (int k = 0; k < 40; ++k) {
-        QPointF c = onCircle(BOARD_CX, BOARD_CY, OUTER_RAIL_RADIUS + 6, k * 9.0);
-        if (c.y() > 404) continue;
-        bulb(p, c, 2.0, k % 2 ? pal(YELLOW, 12) : pal(ORANGE, 10), pal(GREY, 3), pal(YELLOW, 14));
+    p.drawEllipse(QPointF(BOARD_CX, BOARD_CY), OUTER_RAIL_RADIUS + 12.5, OUTER_RAIL_RADIUS + 12.5);
+    for (int k = 0; k < 48; ++k) {
+        QPointF c = onCircle(BOARD_CX, BOARD_CY, OUTER_RAIL_RADIUS + 9.5, k * 7.5);
+        if (c.y() > 410) continue;
+        bulb(p, c, 2.2, k % 2 ? pal(YELLOW, 12) : pal(ORANGE, 10), pal(RED, 3), pal(YELLOW, 14));
     }
 }
 
@@ -499,16 +500,17 @@ void paintLeftColumn(QImage& img) {
     QRect button = qrect(LENDER_LIT).adjusted(2, 3, -3, -3);
     bevel(img, button, pal(ORANGE, 5), pal(ORANGE, 7), pal(ORANGE, 3));
     TextStyle t;
-    t.pixelSize = 11;
+    t.pixelSize = 14;
     t.bold = true;
     t.color = pal(ORANGE, 9);
-    pixelText(img, QRect(button.left(), button.top() + 6, button.width(), 14), QStringLiteral("玉"), t);
-    pixelText(img, QRect(button.left(), button.top() + 21, button.width(), 14), QStringLiteral("貸"), t);
-    TextStyle small;
-    small.pixelSize = 9;
-    small.bold = true;
-    small.color = pal(GREY, 2);
-    pixelText(img, QRect(LENDER.left - 2, LENDER.top + 4, 26, 12), QStringLiteral("100円"), small);
+    t.threshold = 0.5;
+    pixelText(img, QRect(button.left(), button.top() + 5, button.width(), 16), QStringLiteral("玉"), t);
+    pixelText(img, QRect(button.left(), button.top() + 22, button.width(), 16), QStringLiteral("貸"), t);
+    // A coin over the slot.
+    QPainter coin(&img);
+    coin.setRenderHint(QPainter::Antialiasing, true);
+    bulb(coin, QPointF(LENDER.left + 11, LENDER.top + 11), 7, pal(GOLD, 10), pal(GOLD, 5), pal(YELLOW, 14));
+    coin.end();
 
     // Price card between lender and tray.
     QRect card(10, 200, 64, 66);
@@ -710,16 +712,19 @@ QImage drawKoin() {
     p.drawRect(QRectF(4, 5, 21, 3));
     p.end();
     TextStyle t;
-    t.pixelSize = 11;
+    t.pixelSize = 14;
     t.bold = true;
     t.color = pal(RED, 5);
-    pixelText(img, QRect(2, 9, 25, 14), QStringLiteral("玉"), t);
-    pixelText(img, QRect(2, 24, 25, 14), QStringLiteral("貸"), t);
-    TextStyle s;
-    s.pixelSize = 8;
-    s.bold = true;
-    s.color = pal(RED, 4);
-    pixelText(img, QRect(1, 44, 28, 12), QStringLiteral("PUSH"), s);
+    t.threshold = 0.5;
+    pixelText(img, QRect(2, 8, 25, 16), QStringLiteral("玉"), t);
+    pixelText(img, QRect(2, 25, 25, 16), QStringLiteral("貸"), t);
+    // A pointing triangle: press here.
+    QPainter a(&img);
+    a.setRenderHint(QPainter::Antialiasing, true);
+    a.setPen(Qt::NoPen);
+    a.setBrush(pal(RED, 6));
+    a.drawPolygon(QPolygonF({QPointF(9, 46), QPointF(21, 46), QPointF(15, 55)}));
+    a.end();
     return keyed(img);
 }
 

@@ -879,7 +879,7 @@ QImage drawSeiko() {
     p.fillRect(QRect(17, 7, 111, 1), pal(GOLD, 9));
     p.end();
     TextStyle big;
-    big.pixelSize = 26;
+    big.pixelSize = 21;
     big.bold = true;
     big.stretchX = stretch;
     big.color = pal(YELLOW, 12);
@@ -893,7 +893,7 @@ QImage drawSeiko() {
     small.color = pal(YELLOW, 14);
     small.outline = pal(RED, 2);
     small.threshold = 0.45;
-    pixelText(img, QRect(34, 39, 77, 14), QStringLiteral("おめでとう！"), small);
+    pixelText(img, QRect(20, 39, 105, 14), QStringLiteral("おめでとう！"), small);
     return toPaletteColours(img);
 }
 
@@ -922,11 +922,11 @@ QImage drawHasan() {
     p.fillRect(QRect(5, 18, 2, 4), pal(NAVY, 3));
     p.end();
     TextStyle t;
-    t.pixelSize = 15;
+    t.pixelSize = 16;
     t.bold = true;
     t.stretchX = stretch;
     t.color = pal(RED, 5);
-    t.threshold = 0.42;
+    t.threshold = 0.36;
     pixelText(img, QRect(6, 4, 48, 17), QStringLiteral("破産"), t);
     return toPaletteColours(img);
 }

@@ -50,6 +50,7 @@ void gameText(QImage& frame, QPoint at, const QString& text, QColor background, 
     QPainter p(&frame);
     QFont font(QStringLiteral("IPAGothic"));
     font.setPixelSize(16);
+    font.setStyleStrategy(QFont::NoAntialias);
     p.setFont(font);
     QFontMetrics fm(font);
     QRect box(at, QSize(fm.horizontalAdvance(text), fm.height()));
