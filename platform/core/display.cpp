@@ -121,10 +121,15 @@ void copyPixels(Surface& target, const Rect& dst, const Rect& vis, const Surface
         int64_t sy = src.top + ((2 * rel + 1) * srcH) / (2 * dstH);
         uint8_t* trow = tbase + y * target.pitch;
         const uint8_t* srow = sbase + sy * source.pitch;
+        uint8_t* out = trow + int64_t{vis.left} * Bytes;
+        const int32_t* column = columns.data();
+        if (!keyed) {
+            for (int64_t i = 0; i < visW; ++i) storePx<Bytes>(out, i, loadPx<Bytes>(srow, column[i]));
+            continue;
+        }
         for (int64_t i = 0; i < visW; ++i) {
-            uint32_t v = loadPx<Bytes>(srow, columns[static_cast<std::size_t>(i)]);
-            if (keyed && v >= key.low && v <= key.high) continue;
-            storePx<Bytes>(trow, vis.left + i, v);
+            uint32_t v = loadPx<Bytes>(srow, column[i]);
+            if (v < key.low || v > key.high) storePx<Bytes>(out, i, v);
         }
     }
 }
