@@ -155,8 +155,9 @@ DisplayResult getColorKey(Surface* surface, uint32_t flags, ColorKey& out);
 
 // --- locking ---------------------------------------------------------------
 enum : uint32_t { DDLOCK_WAIT = 0x1 };
-// Locks the whole surface (the rectangle must be null): out gets size, pitch,
-// format and the pixel memory, valid until unlockSurface.
+// Locks the surface (a null rectangle: all of it): out gets size, pitch,
+// format and the memory of the rectangle's first pixel, valid until
+// unlockSurface. Blits, contexts and a second lock wait for the unlock.
 DisplayResult lockSurface(Surface* surface, const Rect* rect, SurfaceDesc& out, uint32_t flags);
 DisplayResult unlockSurface(Surface* surface, const Rect* rect);
 
