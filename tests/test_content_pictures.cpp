@@ -10,6 +10,8 @@
 #include "platform/display.h"
 #include "town/town_layout.h"
 
+#include <QImage>
+
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -264,7 +266,13 @@ TEST_F(GeneratedContent, IconAndHelpFilesAreWritten) {
     EXPECT_EQ(ico[7], 32);
     EXPECT_EQ(ico[8], 16);  // 16 colours
     EXPECT_EQ(ico[22 + 14], 4);  // 4 bits per pixel
-    EXPECT_TRUE(fs::exists(*dir_ / "pachinko.png"));
+    // The window loads it through Qt's icon reader: transparent corners, an
+    // opaque middle.
+    QImage icon(QString::fromStdString((*dir_ / "pachinko.ico").string()));
+    ASSERT_EQ(icon.size(), QSize(32, 32));
+    EXPECT_EQ(qAlpha(icon.pixel(0, 0)), 0);
+    EXPECT_EQ(qAlpha(icon.pixel(16, 16)), 255);
+    EXPECT_EQ(QImage(QString::fromStdString((*dir_ / "pachinko.png").string())).size(), QSize(32, 32));
     std::vector<uint8_t> pachi = fileBytes(*dir_ / "pachi.hlp"), error = fileBytes(*dir_ / "error.hlp");
     const std::string howTo(pachi.begin(), pachi.end()), trouble(error.begin(), error.end());
     EXPECT_NE(howTo.find("charset=\"utf-8\""), std::string::npos);
