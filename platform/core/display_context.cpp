@@ -13,20 +13,6 @@
 
 #include "display_internal.h"
 
-// Fontconfig keeps a small part of its configuration unreachable for the
-// life of the process; that is the library's, not ours, and would otherwise
-// fail every sanitizer run of a program that draws text.
-#if defined(__SANITIZE_ADDRESS__)
-#define PACHINKO_LEAK_CHECKED 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define PACHINKO_LEAK_CHECKED 1
-#endif
-#endif
-#ifdef PACHINKO_LEAK_CHECKED
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
-#endif
-
 namespace platform {
 
 struct TextPainter {

@@ -9,16 +9,14 @@
 #include <string>
 #include <vector>
 
+#include "platform/display.h"
 #include "platform/events.h"
 #include "platform/headless.h"
+#include "platform/sound.h"
 #include "platform/window.h"
 
 namespace platform {
 
-// Provided by the display and sound parts of the platform, when linked.
-void ensureGuiApplication() __attribute__((weak));
-void resetDisplayFaults() __attribute__((weak));
-void resetSoundDevice() __attribute__((weak));
 
 struct Window {
     WindowProc proc = nullptr;
@@ -110,9 +108,7 @@ bool nextMessage(Message& message) {
 
 }  // namespace
 
-void initApplication(int&, char**) {
-    if (ensureGuiApplication) ensureGuiApplication();
-}
+void initApplication(int&, char**) { ensureGuiApplication(); }
 
 bool registerWindowClass(const WindowClass& windowClass) {
     if (state.failClass || !windowClass.name || !windowClass.proc) {
@@ -191,6 +187,9 @@ bool getMessage(Message& message) {
 void dispatchMessage(const Message& message) {
     Window* window = message.window;
     if (!window || !window->alive) return;
+    // Headless time is the tick: sounds that were started run on with it, so
+    // a ball sound ends after its length in ticks.
+    if (message.message == MSG_TIMER && window == state.main) advanceSoundTime(100);
     if (window->dialogProc)
         window->dialogProc(window, message.message, message.wParam, message.lParam);
     else if (window->proc)
@@ -301,8 +300,8 @@ using namespace platform;
 void reset() {
     state = HeadlessState();
     clearEventLog();
-    if (resetDisplayFaults) resetDisplayFaults();
-    if (resetSoundDevice) resetSoundDevice();
+    resetDisplayFaults();
+    resetSoundDevice();
 }
 
 Window* mainWindow() { return state.main && state.main->alive ? state.main : nullptr; }
