@@ -304,3 +304,68 @@ TEST(GeneratorRuns, TwoRunsWriteIdenticalBytesAndLeaveTheSaveFileAlone) {
 }
 
 }  // namespace
+
+// The town's layout table, which the art and the town screen share: the
+// relations the town's rules rely on hold for the transcribed numbers.
+namespace {
+
+bool overlaps(const WalkerArea& a, const WalkerArea& b) {
+    return a.xMin <= b.xMax && b.xMin <= a.xMax && a.yMin <= b.yMax && b.yMin <= a.yMax;
+}
+bool inside(const WalkerArea& inner, const WalkerArea& outer) {
+    return inner.xMin >= outer.xMin && inner.xMax <= outer.xMax && inner.yMin >= outer.yMin && inner.yMax <= outer.yMax;
+}
+
+TEST(TownLayout, InteriorsAreShownOneToOneSoTheArtLinesUpWithTheSpots) {
+    for (const InteriorLayout& in : {HOME_INTERIOR, BANK_INTERIOR, PARLOUR_INTERIORS[0], PARLOUR_INTERIORS[1],
+                                     PARLOUR_INTERIORS[2]}) {
+        EXPECT_EQ(in.full.width(), in.source.width());
+        EXPECT_EQ(in.full.height(), in.source.height());
+    }
+    // The zooms end where the Part's drawing list says: home and bank in an
+    // empty rectangle, parlour 2 in front of its door when opening and to
+    // the left when closing.
+    EXPECT_EQ(homeZoom(10).width(), 0);
+    EXPECT_EQ(bankZoom(10).width(), 0);
+    const TownRect open2 = parlourZoom(2, 10, false), close2 = parlourZoom(2, 10, true);
+    EXPECT_EQ((std::vector<int32_t>{open2.left, open2.top, open2.right, open2.bottom}),
+              (std::vector<int32_t>{518, 160, 539, 188}));
+    EXPECT_EQ((std::vector<int32_t>{close2.left, close2.top, close2.right, close2.bottom}),
+              (std::vector<int32_t>{418, 160, 439, 188}));
+    for (int n = 0; n < TOWN_PARLOURS; ++n) EXPECT_GT(parlourZoom(n, 10, false).width(), 0);
+}
+
+TEST(TownLayout, EveryPlaceCanBeEnteredUsedAndLeft) {
+    // Each door area holds its entry area, so a walker who has not moved
+    // since entering stands on the way out.
+    EXPECT_TRUE(inside(HOME_DOOR.entry, HOME_LEAVE_AREA));
+    EXPECT_TRUE(inside(BANK_DOOR.entry, BANK_LEAVE_AREA));
+    // The parlours put the walker on their way out while the interior opens.
+    for (int n = 0; n < TOWN_PARLOURS; ++n)
+        EXPECT_TRUE(PARLOUR_LEAVE_AREAS[n].contains(PARLOUR_OPENING_WALKER[n].x, PARLOUR_OPENING_WALKER[n].y)) << n;
+    // Spots, counters and seats are reachable inside their boxes.
+    for (const WalkerArea& spot : {HOME_SUMMARY_SPOT, HOME_BED_SPOT, HOME_LEAVE_AREA}) EXPECT_TRUE(overlaps(spot, HOME_BOX));
+    for (const WalkerArea& spot : BANK_COUNTER_SPOTS) EXPECT_TRUE(overlaps(spot, BANK_BOX));
+    EXPECT_TRUE(overlaps(BANK_LEAVE_AREA, BANK_BOX));
+    for (int n = 0; n < TOWN_PARLOURS; ++n) {
+        for (const WalkerArea& seat : PARLOUR_SEATS[n]) EXPECT_TRUE(overlaps(seat, PARLOUR_BOXES[n])) << n;
+        EXPECT_TRUE(overlaps(PARLOUR_LEAVE_AREAS[n], PARLOUR_BOXES[n])) << n;
+        // Seats stand side by side, left to right, without sharing a pixel.
+        for (int s = 1; s < SEATS_PER_PARLOUR; ++s) EXPECT_GT(PARLOUR_SEATS[n][s].xMin, PARLOUR_SEATS[n][s - 1].xMax);
+    }
+    EXPECT_TRUE(HOME_BOX.contains(WALKER_START_X, WALKER_START_Y));
+    EXPECT_TRUE(overlaps(EXCHANGE_BOOTH_AREA, TOWN_BOX));
+}
+
+TEST(TownLayout, FlowerStandsFlankTheDoorWithoutCoveringIt) {
+    for (int n = 0; n < TOWN_PARLOURS; ++n) {
+        const TownRect door = PARLOUR_DOORS[n].baseTarget, left = flowerLeft(n), right = flowerRight(n);
+        EXPECT_EQ(left.width(), FLOWER_SOURCE.width());
+        EXPECT_EQ(right.height(), FLOWER_SOURCE.height());
+        EXPECT_LE(left.right, door.left) << n;
+        EXPECT_GE(right.left, door.right) << n;
+        EXPECT_EQ(left.bottom, door.bottom) << "standing on the same pavement";
+    }
+}
+
+}  // namespace
