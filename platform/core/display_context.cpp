@@ -146,8 +146,38 @@ void textExtent(const char* text, int byteLength, int& width, int& height) {
     height = textState.height;
 }
 
+namespace {
+TextListener textListener = nullptr;
+void* textListenerContext = nullptr;
+}  // namespace
+
+void setTextListener(TextListener listener, void* context) {
+    textListener = listener;
+    textListenerContext = context;
+}
+
+Surface* contextSurface(DrawContext* context) { return context ? context->surface : nullptr; }
+
+Surface* createCanvas(int32_t width, int32_t height, uint32_t xrgbFill) {
+    if (width <= 0 || height <= 0 || width > 4096 || height > 4096) return nullptr;
+    auto* canvas = new Surface;
+    canvas->width = width;
+    canvas->height = height;
+    canvas->pitch = width * 4;
+    canvas->format = PIXEL_XRGB32;
+    canvas->memory.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), xrgbFill & 0x00FFFFFFu);
+    return canvas;
+}
+
+void destroyCanvas(Surface* canvas) {
+    if (!canvas) return;
+    if (canvas->context) releaseDC(canvas, canvas->context);
+    delete canvas;
+}
+
 bool textOut(DrawContext* context, int x, int y, const char* text, int byteLength) {
     if (!context || !context->surface || byteLength < 0 || (byteLength > 0 && !text)) return false;
+    if (textListener) textListener(textListenerContext, context, x, y, text, byteLength);
     Surface* surface = context->surface;
     const QFont& font = defaultFont();
     if (!context->painter) {

@@ -27,6 +27,10 @@ struct Window {
     bool visible = false;
     std::map<int, std::string> itemText;
     std::map<int, int> checks;
+    struct CanvasDeleter {
+        void operator()(Surface* canvas) const { destroyCanvas(canvas); }
+    };
+    std::unique_ptr<Surface, CanvasDeleter> canvas;  // the client area the dialog writes text on
 };
 
 namespace {
@@ -56,6 +60,19 @@ struct HeadlessState {
 };
 
 HeadlessState state;
+
+// Text written on a dialog goes to the event log, so tests and scripts can
+// read what the player would.
+void logDialogText(void*, DrawContext* context, int x, int y, const char* text, int byteLength) {
+    for (const auto& window : state.windows) {
+        if (!window->canvas || !window->alive) continue;
+        if (context && window->canvas.get() == contextSurface(context)) {
+            logEvent("dialog " + std::to_string(window->dialogTemplate->id) + " text " + std::to_string(x) + "," +
+                     std::to_string(y) + " \"" + std::string(text, static_cast<size_t>(byteLength)) + "\"");
+            return;
+        }
+    }
+}
 
 std::string hex(uint32_t value) {
     char buffer[16];
@@ -285,6 +302,22 @@ void checkDialogButton(Window* dialog, int controlId, int checked) {
     if (dialog) dialog->checks[controlId] = checked ? 1 : 0;
 }
 
+DrawContext* getWindowDC(Window* window) {
+    if (!window || !window->alive || !window->dialogTemplate) return nullptr;
+    if (!window->canvas) {
+        // Two pixels a dialog unit: the size only bounds where text may go.
+        const DialogTemplate& t = *window->dialogTemplate;
+        window->canvas.reset(createCanvas(t.width * 2, t.height * 2, 0xC0C0C0));
+    }
+    DrawContext* context = nullptr;
+    if (displayFailed(getDC(window->canvas.get(), &context))) return nullptr;
+    return context;
+}
+
+void releaseWindowDC(Window* window, DrawContext* context) {
+    if (window && window->canvas) releaseDC(window->canvas.get(), context);
+}
+
 void showHelp(Window*, const char* fileName, uint32_t command) {
     logEvent("help " + std::string(fileName ? fileName : "") + " command " + std::to_string(command));
 }
@@ -300,6 +333,7 @@ using namespace platform;
 void reset() {
     state = HeadlessState();
     clearEventLog();
+    setTextListener(logDialogText, nullptr);
     resetDisplayFaults();
     resetSoundDevice();
 }

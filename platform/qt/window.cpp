@@ -44,6 +44,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/display.h"
 #include "platform/events.h"
 #include "platform/qt_backend.h"
 #include "platform/screen.h"
@@ -220,7 +221,11 @@ private:
 class DialogWidget : public QDialog {
 public:
     DialogWidget(Window* owner, QWidget* parent) : QDialog(parent), window_(owner) {}
+    ~DialogWidget() override { destroyCanvas(canvas); }
     std::map<int, QWidget*> controls;
+    // The client area the game writes its text on, shown under the controls.
+    Surface* canvas = nullptr;
+    bool painting = false;
 
 protected:
     void closeEvent(QCloseEvent* event) override {
@@ -233,7 +238,16 @@ protected:
     }
     void paintEvent(QPaintEvent* event) override {
         QDialog::paintEvent(event);
+        // The game draws its text on the canvas; then the canvas is shown.
+        painting = true;
         if (window_->alive) window_->dialogProc(window_, MSG_PAINT, 0, 0);
+        painting = false;
+        SurfaceDesc desc;
+        if (!canvas || displayFailed(lockSurface(canvas, nullptr, desc, DDLOCK_WAIT))) return;
+        QImage image(static_cast<const uchar*>(desc.pixels), desc.width, desc.height, desc.pitch,
+                     QImage::Format_RGB32);
+        QPainter(this).drawImage(0, 0, image);
+        unlockSurface(canvas, nullptr);
     }
 
 private:
@@ -554,6 +568,24 @@ void checkDialogButton(Window* dialog, int controlId, int checked) {
     auto found = dialog->dialog->controls.find(controlId);
     if (found == dialog->dialog->controls.end()) return;
     if (auto* button = qobject_cast<QAbstractButton*>(found->second)) button->setChecked(checked != 0);
+}
+
+DrawContext* getWindowDC(Window* window) {
+    if (!window || !window->alive || !window->dialog) return nullptr;
+    DialogWidget* dialog = window->dialog;
+    if (!dialog->canvas) {
+        QColor face = dialog->palette().color(QPalette::Window);
+        dialog->canvas = createCanvas(dialog->width(), dialog->height(), face.rgb() & 0x00FFFFFFu);
+    }
+    DrawContext* context = nullptr;
+    if (displayFailed(getDC(dialog->canvas, &context))) return nullptr;
+    return context;
+}
+
+void releaseWindowDC(Window* window, DrawContext* context) {
+    if (!window || !window->dialog || !window->dialog->canvas) return;
+    releaseDC(window->dialog->canvas, context);
+    if (!window->dialog->painting) window->dialog->update();
 }
 
 void showHelp(Window* owner, const char* fileName, uint32_t command) {

@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <QtTest>
 
+#include "platform/display.h"
 #include "platform/qt_backend.h"
 #include "platform/window.h"
 #include "resources/resources.h"
@@ -236,6 +237,34 @@ private slots:
         pump(30);
         QVERIFY(!qtDialog(game.openDialog));
         QCOMPARE(game.soundOff, 0);
+    }
+
+    // Text the game writes on a dialog shows in its client area.
+    void dialogText() {
+        static const ControlTemplate controls[] = {{ControlKind::PushButton, "OK", 41, 60, 60, 40, 14}};
+        static const DialogTemplate tmpl = {98, "text", 120, 90, false, "font", 9, controls, 1};
+        auto proc = [](Window* dialog, uint32_t message, uint32_t, uint32_t) -> int32_t {
+            if (message != MSG_PAINT) return 1;
+            if (DrawContext* dc = getWindowDC(dialog)) {
+                setBkColor(dc, 0xC0C0C0);
+                setTextColor(dc, 0);
+                textOut(dc, 10, 10, "預金", 6);
+                releaseWindowDC(dialog, dc);
+            }
+            return 1;
+        };
+        Window* window = createDialog(tmpl, game.mainWindow, proc);
+        showDialog(window);
+        QImage shot = qtDialog(window)->grab().toImage();
+        int dark = 0;
+        for (int y = 10; y < 26; ++y)
+            for (int x = 10; x < 42; ++x) dark += qGray(shot.pixel(x, y)) < 64;
+        QVERIFY2(dark > 20, qPrintable(QString::number(dark)));
+        int darkBelow = 0;  // where nothing was written
+        for (int y = 40; y < 56; ++y)
+            for (int x = 10; x < 42; ++x) darkBelow += qGray(shot.pixel(x, y)) < 64;
+        QCOMPARE(darkBelow, 0);
+        endDialog(window, 1);
     }
 
     // The closing-time box opens inside a tick; the tick stream goes on.

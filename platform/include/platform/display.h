@@ -255,6 +255,20 @@ bool getBitmapInfo(Bitmap* bitmap, BitmapInfo& out);
 // context; returns how many were copied (0 for a true-colour bitmap).
 int getColorTable(DrawContext* context, int start, int count, RgbQuad* out);
 
+// --- window canvases ---------------------------------------------------------
+// The client area of a dialog, which the game writes its text on through a
+// drawing context (getWindowDC in window.h). Not part of the display: never
+// lost, not counted with the display's objects, never blitted.
+Surface* createCanvas(int32_t width, int32_t height, uint32_t xrgbFill);
+void destroyCanvas(Surface* canvas);
+
+// Hears every line textOut draws (the headless backend logs dialog texts).
+using TextListener = void (*)(void* context, DrawContext* drawContext, int x, int y, const char* text,
+                              int byteLength);
+void setTextListener(TextListener listener, void* context);
+// The surface a drawing context draws on (null for a memory context).
+Surface* contextSurface(DrawContext* context);
+
 // --- text support ----------------------------------------------------------
 // Text needs a Qt GUI application object. Creates one on the "offscreen"
 // platform when the process has none yet (the Qt backend makes its own

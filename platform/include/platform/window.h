@@ -15,7 +15,8 @@
 
 namespace platform {
 
-struct Window;  // opaque: the main window or a dialog
+struct Window;       // opaque: the main window or a dialog
+struct DrawContext;  // display.h
 
 // Message numbers (the values of the classic window system, so that logs and
 // scripts read the same everywhere).
@@ -163,6 +164,13 @@ void getDialogItemText(Window* dialog, int controlId, char* buffer, int bufferSi
 void checkRadioButton(Window* dialog, int firstId, int lastId, int checkId);
 // Sets a check box's mark (0 or 1).
 void checkDialogButton(Window* dialog, int controlId, int checked);
+
+// --- dialog text -------------------------------------------------------------
+// A drawing context on a dialog's client area, for opaque text cells in the
+// default font (setBkColor, setTextColor and textOut of display.h). Null when
+// none can be had; give it back with releaseWindowDC, which shows the text.
+DrawContext* getWindowDC(Window* window);
+void releaseWindowDC(Window* window, DrawContext* context);
 
 // --- help ------------------------------------------------------------------
 void showHelp(Window* owner, const char* fileName, uint32_t command);

@@ -1,0 +1,89 @@
+// Modeless dialogs on the headless backend: built from templates, driven by
+// clicks and typing, and the text the game writes on them.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "platform/display.h"
+#include "platform/headless.h"
+#include "platform/window.h"
+#include "test_support.h"
+
+using namespace platform;
+using testing_support::logLines;
+
+namespace {
+
+constexpr ControlTemplate CONTROLS[] = {
+    {ControlKind::Edit, "", 61, 10, 10, 40, 12},
+    {ControlKind::PushButton, "決定", 42, 60, 10, 40, 12},
+    {ControlKind::Radio, "On", 31, 10, 30, 28, 12},
+    {ControlKind::Radio, "Off", 32, 10, 42, 28, 12},
+    {ControlKind::CheckBox, "check", 51, 10, 60, 80, 12},
+};
+constexpr DialogTemplate TEMPLATE = {99, "テスト", 120, 90, false, "font", 9, CONTROLS, 5};
+
+std::string typed;
+int paints = 0;
+
+void writeLine(Window* dialog, int y, const char* text) {
+    DrawContext* dc = getWindowDC(dialog);
+    if (!dc) return;
+    setBkColor(dc, 0xC0C0C0);
+    setTextColor(dc, 0);
+    textOut(dc, 10, y, text, static_cast<int>(std::strlen(text)));
+    releaseWindowDC(dialog, dc);
+}
+
+int32_t proc(Window* dialog, uint32_t message, uint32_t wParam, uint32_t) {
+    if (message == MSG_PAINT) {
+        ++paints;
+        writeLine(dialog, 80, "只今の預金残高は");
+    }
+    if (message == MSG_COMMAND && wParam == 42) {
+        char buffer[9];
+        getDialogItemText(dialog, 61, buffer, sizeof buffer);
+        typed = buffer;
+        writeLine(dialog, 152, "預金ありがとう御座いました。");
+    }
+    if (message == MSG_COMMAND && wParam == static_cast<uint32_t>(IDCANCEL)) endDialog(dialog, 1);
+    return 1;
+}
+
+}  // namespace
+
+TEST(HeadlessDialogs, ControlsTextAndClose) {
+    testing_support::GameDir dir;
+    paints = 0;
+    Window* dialog = createDialog(TEMPLATE, nullptr, proc);
+    ASSERT_NE(dialog, nullptr);
+    showDialog(dialog);
+    EXPECT_EQ(paints, 1);
+    EXPECT_EQ(logLines("dialog 99 text"), std::vector<std::string>{"dialog 99 text 10,80 \"只今の預金残高は\""});
+
+    // The edit box hands out at most 8 bytes.
+    headless::typeText(dialog, 61, "123456789");
+    headless::click(dialog, 42);
+    EXPECT_EQ(typed, "12345678");
+    EXPECT_EQ(logLines("dialog 99 text").back(), "dialog 99 text 10,152 \"預金ありがとう御座いました。\"");
+
+    headless::click(dialog, 32);
+    EXPECT_EQ(headless::isChecked(dialog, 32), 1);
+    EXPECT_EQ(headless::isChecked(dialog, 31), 0);
+    checkRadioButton(dialog, 31, 32, 31);
+    EXPECT_EQ(headless::isChecked(dialog, 32), 0);
+    headless::click(dialog, 51);
+    headless::click(dialog, 51);
+    EXPECT_EQ(headless::isChecked(dialog, 51), 0);
+
+    // Without a drawing context nothing is written, and nothing breaks.
+    failDisplayStep(DisplayStep::GetDC);
+    size_t lines = logLines("dialog 99 text").size();
+    headless::click(dialog, 42);
+    EXPECT_EQ(logLines("dialog 99 text").size(), lines);
+
+    headless::closeDialog(dialog);
+    EXPECT_EQ(headless::findDialog(99), nullptr);
+    EXPECT_EQ(getWindowDC(dialog), nullptr);  // a closed dialog has no client area
+    EXPECT_EQ(logLines("dialog end 99").size(), 1u);
+}
