@@ -161,4 +161,22 @@ inline std::vector<uint8_t> surfaceBytes(platform::Surface* s) {
     return out;
 }
 
+// A new offscreen surface of the display (optionally of another format).
+inline platform::Surface* makeOffscreen(platform::Display* display, int w, int h,
+                                        const platform::PixelFormat* format = nullptr) {
+    using namespace platform;
+    SurfaceDesc d;
+    d.flags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
+    d.caps = DDSCAPS_OFFSCREENPLAIN;
+    d.width = w;
+    d.height = h;
+    if (format) {
+        d.flags |= DDSD_PIXELFORMAT;
+        d.format = *format;
+    }
+    Surface* s = nullptr;
+    EXPECT_EQ(createSurface(display, d, &s), DD_OK);
+    return s;
+}
+
 }  // namespace displaytest

@@ -32,18 +32,7 @@ protected:
         return s;
     }
     Surface* offscreen(int w, int h, const PixelFormat* format = nullptr) {
-        SurfaceDesc d;
-        d.flags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
-        d.caps = DDSCAPS_OFFSCREENPLAIN;
-        d.width = w;
-        d.height = h;
-        if (format) {
-            d.flags |= DDSD_PIXELFORMAT;
-            d.format = *format;
-        }
-        Surface* s = nullptr;
-        EXPECT_EQ(createSurface(display, d, &s), DD_OK);
-        return keep(s);
+        return keep(displaytest::makeOffscreen(display, w, h, format));
     }
     static std::vector<uint8_t> yuvRow(Surface* s, int bytes) {
         SurfaceDesc d;

@@ -31,17 +31,7 @@ protected:
         ScratchDirTest::TearDown();
     }
     Surface* offscreen(int w, int h, const PixelFormat* format = nullptr) {
-        SurfaceDesc d;
-        d.flags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
-        d.caps = DDSCAPS_OFFSCREENPLAIN;
-        d.width = w;
-        d.height = h;
-        if (format) {
-            d.flags |= DDSD_PIXELFORMAT;
-            d.format = *format;
-        }
-        Surface* s = nullptr;
-        EXPECT_EQ(createSurface(display, d, &s), DD_OK);
+        Surface* s = displaytest::makeOffscreen(display, w, h, format);
         if (s) made.push_back(s);
         return s;
     }
