@@ -11,7 +11,7 @@
 #include <AL/al.h>
 #include <AL/alc.h>
 
-#include "../sound_log/sound_objects.h"
+#include "sound_objects.h"
 
 namespace platform {
 
@@ -93,14 +93,6 @@ int32_t createSoundDevice(SoundDevice** out) {
     return SOUND_OK;
 }
 
-int32_t setCooperativeLevel(SoundDevice* device, Window* window, uint32_t level) {
-    if (!live(device)) return SOUND_ERR_INVALID;
-    if (injectedFailure(SoundStep::cooperativeLevel)) return SOUND_ERR_FAIL;
-    device->window = window;
-    device->cooperativeLevel = level;
-    return SOUND_OK;
-}
-
 void releaseSoundDevice(SoundDevice* device) {
     if (!live(device)) return;
     for (auto& b : registry.buffers)
@@ -114,24 +106,8 @@ void releaseSoundDevice(SoundDevice* device) {
     device->alive = false;
 }
 
-int32_t createPrimaryBuffer(SoundDevice* device, SoundBuffer** out) {
-    if (out == nullptr) return SOUND_ERR_INVALID;
-    *out = nullptr;
-    if (!live(device)) return SOUND_ERR_INVALID;
-    if (injectedFailure(SoundStep::primaryBuffer)) return SOUND_ERR_FAIL;
-    *out = newPrimary(device);
-    return SOUND_OK;
-}
-
 // OpenAL mixes at the device's own rate and converts every sound to it, so
 // the primary format is kept as a description only.
-int32_t setPrimaryFormat(SoundBuffer* primary, const WaveFormat& format) {
-    if (!live(primary) || !primary->primary || !validPrimaryFormat(format)) return SOUND_ERR_INVALID;
-    if (injectedFailure(SoundStep::primaryFormat)) return SOUND_ERR_FAIL;
-    primary->format = format;
-    return SOUND_OK;
-}
-
 int32_t createSoundBuffer(SoundDevice* device, const WaveFormat& format, uint32_t bytes, const char* label,
                           SoundBuffer** out) {
     if (out == nullptr) return SOUND_ERR_INVALID;
@@ -158,11 +134,6 @@ int32_t createSoundBuffer(SoundDevice* device, const WaveFormat& format, uint32_
     }
     *out = b;
     return SOUND_OK;
-}
-
-int32_t lockSoundBuffer(SoundBuffer* buffer, uint32_t offset, uint32_t bytes, void** part1, uint32_t* bytes1,
-                        void** part2, uint32_t* bytes2) {
-    return beginLock(buffer, offset, bytes, part1, bytes1, part2, bytes2);
 }
 
 int32_t unlockSoundBuffer(SoundBuffer* buffer, void* part1, uint32_t bytes1, void* part2, uint32_t bytes2) {
@@ -215,18 +186,6 @@ bool soundBufferInfo(SoundBuffer* buffer, SoundBufferInfo& out) {
         out.position = offset > 0 ? static_cast<uint32_t>(offset) : 0;
     }
     return true;
-}
-
-bool soundBufferContents(SoundBuffer* buffer, std::vector<uint8_t>& out) {
-    if (!live(buffer)) return false;
-    out = buffer->data;
-    return true;
-}
-
-int liveSoundObjects() { return countLive(); }
-
-void failSoundStep(SoundStep step, int count, int after) {
-    registry.failures[static_cast<std::size_t>(step)] = InjectedFailure{after < 0 ? 0 : after, count < 0 ? 0 : count};
 }
 
 // Real time drives the real device.

@@ -17,35 +17,11 @@ int32_t createSoundDevice(SoundDevice** out) {
     return SOUND_OK;
 }
 
-int32_t setCooperativeLevel(SoundDevice* device, Window* window, uint32_t level) {
-    if (!live(device)) return SOUND_ERR_INVALID;
-    if (injectedFailure(SoundStep::cooperativeLevel)) return SOUND_ERR_FAIL;
-    device->window = window;
-    device->cooperativeLevel = level;
-    return SOUND_OK;
-}
-
 void releaseSoundDevice(SoundDevice* device) {
     if (!live(device)) return;
     for (auto& b : registry.buffers)
         if (b->alive && b->device == device) markDead(*b);
     device->alive = false;
-}
-
-int32_t createPrimaryBuffer(SoundDevice* device, SoundBuffer** out) {
-    if (out == nullptr) return SOUND_ERR_INVALID;
-    *out = nullptr;
-    if (!live(device)) return SOUND_ERR_INVALID;
-    if (injectedFailure(SoundStep::primaryBuffer)) return SOUND_ERR_FAIL;
-    *out = newPrimary(device);
-    return SOUND_OK;
-}
-
-int32_t setPrimaryFormat(SoundBuffer* primary, const WaveFormat& format) {
-    if (!live(primary) || !primary->primary || !validPrimaryFormat(format)) return SOUND_ERR_INVALID;
-    if (injectedFailure(SoundStep::primaryFormat)) return SOUND_ERR_FAIL;
-    primary->format = format;
-    return SOUND_OK;
 }
 
 int32_t createSoundBuffer(SoundDevice* device, const WaveFormat& format, uint32_t bytes, const char* label,
@@ -56,11 +32,6 @@ int32_t createSoundBuffer(SoundDevice* device, const WaveFormat& format, uint32_
     if (injectedFailure(SoundStep::secondaryBuffer)) return SOUND_ERR_FAIL;
     *out = newSecondary(device, format, bytes, label);
     return SOUND_OK;
-}
-
-int32_t lockSoundBuffer(SoundBuffer* buffer, uint32_t offset, uint32_t bytes, void** part1, uint32_t* bytes1,
-                        void** part2, uint32_t* bytes2) {
-    return beginLock(buffer, offset, bytes, part1, bytes1, part2, bytes2);
 }
 
 int32_t unlockSoundBuffer(SoundBuffer* buffer, void* part1, uint32_t bytes1, void* part2, uint32_t bytes2) {
@@ -107,18 +78,6 @@ bool soundBufferInfo(SoundBuffer* buffer, SoundBufferInfo& out) {
     if (!live(buffer)) return false;
     describe(*buffer, out);
     return true;
-}
-
-bool soundBufferContents(SoundBuffer* buffer, std::vector<uint8_t>& out) {
-    if (!live(buffer)) return false;
-    out = buffer->data;
-    return true;
-}
-
-int liveSoundObjects() { return countLive(); }
-
-void failSoundStep(SoundStep step, int count, int after) {
-    registry.failures[static_cast<std::size_t>(step)] = InjectedFailure{after < 0 ? 0 : after, count < 0 ? 0 : count};
 }
 
 void advanceSoundTime(int milliseconds) {
