@@ -1,8 +1,8 @@
 // The bookkeeping both sound devices share: the device and buffer records,
 // the rules for valid arguments, the lock, the event-log lines and the
 // injected failures. The logging device is this and nothing more; the OpenAL
-// device adds the real output on top (it includes this file from its own
-// folder).
+// device adds the real output on top. The functions that are the same for
+// both are in sound_common.cpp.
 //
 // Records are never freed, only marked dead, so a handle kept after release
 // (or after resetSoundDevice) can never point at another object; the dead
