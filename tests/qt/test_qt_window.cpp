@@ -11,6 +11,7 @@
 #include <QRadioButton>
 #include <QMessageBox>
 #include <QTemporaryDir>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QtTest>
 
@@ -265,6 +266,21 @@ private slots:
             for (int x = 10; x < 42; ++x) darkBelow += qGray(shot.pixel(x, y)) < 64;
         QCOMPARE(darkBelow, 0);
         endDialog(window, 1);
+    }
+
+    // The help window shows the named file; a missing one says so.
+    void help() {
+        writeFile("pachi.hlp", QStringLiteral("<h1>遊び方</h1><p>玉を打つ</p>").toUtf8());
+        showHelp(game.mainWindow, "pachi.hlp", HELP_FORCEFILE);
+        QTextBrowser* browser = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* b = qobject_cast<QTextBrowser*>(w)) browser = b;
+        QVERIFY(browser);
+        QVERIFY(browser->isVisible());
+        QVERIFY(browser->toPlainText().contains(QStringLiteral("玉を打つ")));
+        showHelp(game.mainWindow, "error.hlp", HELP_FORCEFILE);
+        QVERIFY(browser->toPlainText().contains(QStringLiteral("error.hlp")));
+        browser->close();
     }
 
     // The closing-time box opens inside a tick; the tick stream goes on.
