@@ -1,8 +1,10 @@
 #include "save/save_files.h"
 
 #include <cstring>
+#include <string>
 #include <vector>
 
+#include "platform/events.h"
 #include "platform/files.h"
 #include "platform/window.h"
 #include "shell/game_state.h"
@@ -78,9 +80,12 @@ int saveGame() {
     if (game.tuningMode) {
         std::vector<uint8_t> table(COURSE_FILE_SIZE);
         encodeCourseTable(table.data());
-        platform::writeFileAtomically(COURSE_FILE, table.data(), table.size());
+        bool written = platform::writeFileAtomically(COURSE_FILE, table.data(), table.size());
+        platform::logEvent(std::string("save ") + COURSE_FILE + (written ? "" : " failed"));
     }
     uint8_t record[PLAYER_FILE_SIZE];
     encodePlayerRecord(record);
-    return platform::writeFileAtomically(PLAYER_FILE, record, sizeof record) ? 0 : -1;
+    bool written = platform::writeFileAtomically(PLAYER_FILE, record, sizeof record);
+    platform::logEvent(std::string("save ") + PLAYER_FILE + (written ? "" : " failed"));
+    return written ? 0 : -1;
 }

@@ -14,7 +14,9 @@
 #include "save/save_files.h"
 #include "shell/game_state.h"
 #include "shell/main_window.h"
+#include "platform/sound.h"
 #include "test_support.h"
+#include "wav_fixture.h"
 
 using namespace testing_support;
 using namespace platform;
@@ -141,6 +143,28 @@ TEST(Shutdown, EveryOrderlyEndSavesAndReleases) {
         EXPECT_EQ(shutDown(messageLoop()), 0);
         EXPECT_EQ(savedDayOnDisk(), 5);
     }
+}
+
+TEST(Shutdown, StopsTheSoundsThenSavesThenReleases) {
+    GameDir dir;
+    writeCourseFile("tama.dat");
+    writePlayerFile(savedDay(4));
+    wav_fixture::Bytes tune = wav_fixture::pcmFile(wav_fixture::square16(4410, 2, 100, 3000));
+    for (const char* name : {"base1.wav", "base2.wav", "open.wav", "tamade.wav"}) wav_fixture::save(name, tune);
+    clearEventLog();
+    ASSERT_TRUE(startUp("", 1));
+    EXPECT_EQ(logIndex("sound play base1.wav loop"), static_cast<int>(eventLog().size()) - 1);  // the last step
+    headless::post(MSG_CLOSE, 0, 0);
+    EXPECT_EQ(shutDown(messageLoop()), 0);
+    int stop = logIndex("sound stop base1.wav");
+    int save = logIndex("save pachiko.dat");
+    ASSERT_GE(stop, 0);
+    ASSERT_GE(save, 0);
+    EXPECT_LT(logIndex("window destroy"), stop);
+    EXPECT_LT(stop, save);
+    EXPECT_EQ(liveSoundObjects(), 0);  // released after the save
+    EXPECT_EQ(frameSurface, nullptr);
+    EXPECT_EQ(savedDayOnDisk(), 5);
 }
 
 TEST(Tick, DispatchesToTheScreenAndCountsTheDay) {
