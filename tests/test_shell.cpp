@@ -94,9 +94,11 @@ TEST(StartUp, FailuresEndWithCodeZeroAndSaveNothing) {
         EXPECT_TRUE(headless::messageBoxes().empty());
         EXPECT_FALSE(std::filesystem::exists("pachiko.dat"));
     }
-    {
-        GameDir dir;  // no "tama.dat"
-        EXPECT_EQ(winMain("", 1), 0);
+    for (const char* commandLine : {"", "T"}) {
+        // No "tama.dat": the load runs before the tuning letter is read, so
+        // even tuning mode ends here.
+        GameDir dir;
+        EXPECT_EQ(winMain(commandLine, 1), 0);
         auto boxes = headless::messageBoxes();
         ASSERT_FALSE(boxes.empty());
         EXPECT_EQ(boxes.back().text, "設定ファイル読み出しに失敗");
@@ -111,6 +113,18 @@ TEST(StartUp, FailuresEndWithCodeZeroAndSaveNothing) {
         EXPECT_FALSE(std::filesystem::exists("pachiko.dat"));
         EXPECT_EQ(frameSurface, nullptr);
     }
+}
+
+TEST(StartUp, SoundIsSetUpBeforeTheGameIsLoaded) {
+    GameDir dir;
+    writeCourseFile("tama.dat");  // no sounds, no saved game
+    ASSERT_TRUE(startUp("", 1));
+    auto boxes = headless::messageBoxes();
+    ASSERT_EQ(boxes.size(), 3u);
+    EXPECT_EQ(boxes[0].text, "Waveファイルのオープンに失敗");
+    EXPECT_EQ(boxes[1].text, "セカンダリ・バッファの作成に失敗");
+    EXPECT_EQ(boxes[2].text, "記憶ファイル読出失敗 新規作成");
+    EXPECT_EQ(game.player.cash, 10000);
 }
 
 TEST(StartUp, TuningLetter) {
