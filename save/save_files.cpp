@@ -53,21 +53,16 @@ void decode(Record& record, const uint8_t* bytes, std::size_t size) {
 
 }  // namespace
 
-void encodePlayerRecord(uint8_t out[PLAYER_FILE_SIZE]) { encode(game.player, out); }
-void decodePlayerRecord(const uint8_t* bytes, std::size_t size) { decode(game.player, bytes, size); }
-void encodeCourseTable(uint8_t out[COURSE_FILE_SIZE]) { encode(BallPathTable, out); }
-void decodeCourseTable(const uint8_t* bytes, std::size_t size) { decode(BallPathTable, bytes, size); }
-
 int loadGame() {
     std::vector<uint8_t> bytes;
     if (platform::readFilePrefix(COURSE_FILE, COURSE_FILE_SIZE, bytes)) {
-        decodeCourseTable(bytes.data(), bytes.size());
+        decode(BallPathTable, bytes.data(), bytes.size());
     } else {
         platform::messageBox(nullptr, "設定ファイル読み出しに失敗", "Error", ERROR_BOX);
         if (!game.tuningMode) return 1;
     }
     if (platform::readFilePrefix(PLAYER_FILE, PLAYER_FILE_SIZE, bytes)) {
-        decodePlayerRecord(bytes.data(), bytes.size());
+        decode(game.player, bytes.data(), bytes.size());
         game.player.day = wrapAdd(game.player.day, 1);
     } else {
         platform::messageBox(nullptr, "記憶ファイル読出失敗 新規作成", "Error", ERROR_BOX);
@@ -79,12 +74,12 @@ int loadGame() {
 int saveGame() {
     if (game.tuningMode) {
         std::vector<uint8_t> table(COURSE_FILE_SIZE);
-        encodeCourseTable(table.data());
+        encode(BallPathTable, table.data());
         bool written = platform::writeFileAtomically(COURSE_FILE, table.data(), table.size());
         platform::logEvent(std::string("save ") + COURSE_FILE + (written ? "" : " failed"));
     }
     uint8_t record[PLAYER_FILE_SIZE];
-    encodePlayerRecord(record);
+    encode(game.player, record);
     bool written = platform::writeFileAtomically(PLAYER_FILE, record, sizeof record);
     platform::logEvent(std::string("save ") + PLAYER_FILE + (written ? "" : " failed"));
     return written ? 0 : -1;

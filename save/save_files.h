@@ -21,9 +21,3 @@ int loadGame();
 // the file that was there before.
 int saveGame();
 
-// Byte images of the records (little-endian). Decoding replaces only the
-// bytes given, so a short file leaves the rest of the record as it was.
-void encodePlayerRecord(uint8_t out[PLAYER_FILE_SIZE]);
-void decodePlayerRecord(const uint8_t* bytes, std::size_t size);
-void encodeCourseTable(uint8_t out[COURSE_FILE_SIZE]);
-void decodeCourseTable(const uint8_t* bytes, std::size_t size);

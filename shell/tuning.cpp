@@ -12,9 +12,11 @@ namespace {
 constexpr uint32_t TEXT_BLACK = 0x000000;
 constexpr uint32_t TEXT_PALE_YELLOW = 0x80FFFF;
 
+}  // namespace
+
 // Labels of the markers stored as a waypoint's x; the trailing spaces wipe
 // what a longer label left beside them.
-const char* markerLabel(int32_t x) {
+const char* tuningMarkerLabel(int32_t x) {
     switch (x) {
         case 981: return "羽回転１       ";
         case 982: return "羽回転２       ";
@@ -34,14 +36,14 @@ const char* markerLabel(int32_t x) {
     }
 }
 
+namespace {
+
 platform::Rect ballAt(int32_t x, int32_t y) {
     // A marker's x (981 and up) puts the rectangle off the frame: no ball.
     return platform::Rect{x, y, wrapAdd(x, 17), wrapAdd(y, 17)};
 }
 
 }  // namespace
-
-const char* tuningMarkerLabel(int32_t x) { return markerLabel(x); }
 
 void copyPattern(int pattern) {
     const BallPattern& source = BallPathTable.pattern[pattern];
@@ -74,7 +76,7 @@ void tuningTick(platform::Window* window) {
             drawFrameText(530, 70, text);
             std::snprintf(text, sizeof text, "Idou:%d    ", game.editStep);
             drawFrameText(530, 120, text);
-            if (const char* label = markerLabel(x)) drawFrameText(430, 10, label);
+            if (const char* label = tuningMarkerLabel(x)) drawFrameText(430, 10, label);
             if (game.copySource != -1) {
                 std::snprintf(text, sizeof text, "Copy:%d", game.copySource);
                 drawFrameText(560, 150, text);

@@ -54,7 +54,6 @@ struct HeadlessState {
     std::deque<QueuedAnswer> answers;
     headless::MessageBoxHandler boxHandler;
     headless::Feeder feeder;
-    int openBoxes = 0;
     bool failClass = false;
     std::vector<headless::DialogInfo> dialogs;
 };
@@ -213,10 +212,6 @@ void dispatchMessage(const Message& message) {
         window->proc(window, message.message, message.wParam, message.lParam);
 }
 
-void waitMessage() {
-    if (state.queue.empty() && !state.quitPosted && state.feeder) state.feeder();
-}
-
 void setTimer(Window* window, uint32_t id, int periodMs) {
     if (!window || !window->alive) return;
     state.timers[id] = periodMs;
@@ -232,7 +227,6 @@ int32_t messageBox(Window* owner, const char* text, const char* caption, uint32_
     state.boxes.push_back(info);
     logEvent("messagebox owner=" + std::string(owner ? "main" : "none") + " style=" + hex(style) + " caption=\"" +
              info.caption + "\" text=\"" + info.text + "\"");
-    ++state.openBoxes;
     int32_t answer = 0;
     if (!state.answers.empty()) {
         QueuedAnswer queued = state.answers.front();
@@ -246,7 +240,6 @@ int32_t messageBox(Window* owner, const char* text, const char* caption, uint32_
         answer = headless::defaultAnswer(style);
         logEvent("messagebox unanswered: default " + std::string(answerName(answer)));
     }
-    --state.openBoxes;
     logEvent("messagebox answer=" + std::string(answerName(answer)));
     return answer;
 }
@@ -356,7 +349,6 @@ const std::vector<MessageBoxInfo>& messageBoxes() { return state.boxes; }
 void queueAnswer(int32_t answer, int ticksWhileOpen) { state.answers.push_back({answer, ticksWhileOpen}); }
 void setMessageBoxHandler(MessageBoxHandler handler) { state.boxHandler = std::move(handler); }
 int32_t defaultAnswer(uint32_t style) { return (style & 0xF) == MB_YESNO ? IDYES : IDOK; }
-int openMessageBoxes() { return state.openBoxes; }
 void setFeeder(Feeder feeder) { state.feeder = std::move(feeder); }
 
 int32_t menuItemState(uint32_t commandId) {

@@ -409,11 +409,6 @@ void dispatchMessage(const Message& message) {
         window->proc(window, message.message, message.wParam, message.lParam);
 }
 
-void waitMessage() {
-    if (state.queue.empty() && !state.quitPosted)
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-}
-
 void setTimer(Window* window, uint32_t id, int periodMs) {
     if (!window || !window->alive) return;
     auto* timer = new QTimer(window->main);
@@ -615,6 +610,5 @@ void sleepMs(int milliseconds) { QThread::msleep(static_cast<unsigned long>(mill
 QMainWindow* qtMainWindow() { return state.main && state.main->alive ? state.main->main : nullptr; }
 QWidget* qtGameArea() { return state.main && state.main->alive ? state.main->main->area : nullptr; }
 QDialog* qtDialog(Window* dialog) { return dialog && dialog->alive ? dialog->dialog : nullptr; }
-int qtQueuedMessages() { return static_cast<int>(state.queue.size()); }
 
 }  // namespace platform

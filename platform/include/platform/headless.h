@@ -45,8 +45,6 @@ void queueAnswer(int32_t answer, int ticksWhileOpen = 0);
 using MessageBoxHandler = std::function<int32_t(const MessageBoxInfo&)>;
 void setMessageBoxHandler(MessageBoxHandler handler);
 int32_t defaultAnswer(uint32_t style);
-// Number of boxes open right now.
-int openMessageBoxes();
 
 // --- the message loop --------------------------------------------------------
 // Called whenever the loop runs out of messages; it may post messages or queue

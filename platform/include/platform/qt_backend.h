@@ -13,6 +13,5 @@ struct Window;
 QMainWindow* qtMainWindow();
 QWidget* qtGameArea();
 QDialog* qtDialog(Window* dialog);
-int qtQueuedMessages();
 
 }  // namespace platform

@@ -136,8 +136,6 @@ bool peekMessage();
 // code is then in message.wParam.
 bool getMessage(Message& message);
 void dispatchMessage(const Message& message);
-// Waits until a message is waiting.
-void waitMessage();
 
 // --- timer -----------------------------------------------------------------
 // Posts MSG_TIMER (wParam = id) to the window every periodMs. One stream of
