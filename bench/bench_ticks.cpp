@@ -7,7 +7,7 @@
 #include "media/display.h"
 #include "platform/headless.h"
 #include "platform/window.h"
-#include "shell/game_state.h"
+#include "state/game_state.h"
 #include "shell/main_window.h"
 
 namespace {

@@ -14,7 +14,7 @@ endfunction()
 # (the town seats the player at a machine, the parlour hands him back) and
 # call the platform, so the linker must see them together.
 function(pachinko_link_game target scope)
-  set(items pachinko_shell pachinko_town pachinko_machine pachinko_media pachinko_save pachinko_resources ${ARGN})
+  set(items pachinko_shell pachinko_town pachinko_machine pachinko_media pachinko_save pachinko_resources pachinko_state ${ARGN})
   list(JOIN items "," joined)
   target_link_libraries(${target} ${scope} "$<LINK_GROUP:RESCAN,${joined}>")
 endfunction()

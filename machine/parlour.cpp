@@ -1,7 +1,8 @@
 #include "machine/parlour.h"
 
+#include "machine/tables.h"
 #include "platform/window.h"
-#include "shell/game_state.h"
+#include "state/game_state.h"
 
 void seatAtMachine(int32_t day, int32_t parlour, int32_t seat) {
     game.inParlour = 1;

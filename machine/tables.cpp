@@ -1,8 +1,5 @@
 #include "machine/tables.h"
 
-DayRecord daySchedule[SCHEDULE_DAYS];
-BallPathTableData BallPathTable;
-
 namespace {
 
 // Runs of days with identical records. Each group of seven lists machines

@@ -2,7 +2,7 @@
 
 #include "media/wav_reader.h"
 #include "platform/window.h"
-#include "shell/game_state.h"
+#include "state/game_state.h"
 
 platform::SoundDevice* dsound = nullptr;
 platform::SoundBuffer* dsPrimaryBuffer = nullptr;

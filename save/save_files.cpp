@@ -7,7 +7,7 @@
 #include "platform/events.h"
 #include "platform/files.h"
 #include "platform/window.h"
-#include "shell/game_state.h"
+#include "state/game_state.h"
 
 namespace {
 

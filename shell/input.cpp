@@ -1,7 +1,7 @@
 #include "shell/input.h"
 
 #include "platform/window.h"
-#include "shell/game_state.h"
+#include "state/game_state.h"
 #include "shell/tuning.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include "platform/window.h"
 #include "resources/resources.h"
 #include "save/save_files.h"
-#include "shell/game_state.h"
+#include "state/game_state.h"
 #include "shell/input.h"
 #include "shell/tuning.h"
 #include "town/info_dialogs.h"
@@ -25,6 +25,15 @@ void openDialog(Window* owner, const DialogTemplate& dialogTemplate, DialogProc 
 }
 
 }  // namespace
+
+void menuEnableRule(uint32_t popup) {
+    using namespace platform;
+    uint32_t fileItems = (isGameRunning() || !isOutdoors()) ? MF_GRAYED : MF_ENABLED;
+    enableMenuItem(popup, CMD_NEW, fileItems);
+    enableMenuItem(popup, CMD_SAVE, fileItems);
+    enableMenuItem(popup, CMD_LOAD, fileItems);
+    enableMenuItem(popup, CMD_SOUND, game.noSoundDevice == 1 ? MF_GRAYED : MF_ENABLED);
+}
 
 int32_t mainWindowProc(Window* window, uint32_t message, uint32_t wParam, uint32_t lParam) {
     switch (message) {

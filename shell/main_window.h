@@ -32,3 +32,5 @@ int32_t mainWindowProc(platform::Window* window, uint32_t message, uint32_t wPar
 void paintTick(platform::Window* window);
 void closingTimeRule(platform::Window* window);
 void runMenuCommand(platform::Window* window, uint32_t commandId);
+// Greys or enables the items of the pop-up about to open.
+void menuEnableRule(uint32_t popup);

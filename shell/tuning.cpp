@@ -5,7 +5,7 @@
 #include "media/assets.h"
 #include "media/display.h"
 #include "platform/window.h"
-#include "shell/game_state.h"
+#include "state/game_state.h"
 
 namespace {
 

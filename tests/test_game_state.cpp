@@ -5,7 +5,8 @@
 #include "platform/headless.h"
 #include "platform/window.h"
 #include "resources/resources.h"
-#include "shell/game_state.h"
+#include "shell/main_window.h"
+#include "state/game_state.h"
 #include "test_support.h"
 
 using testing_support::GameDir;

@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "platform/window.h"
-#include "shell/game_state.h"
+#include "state/game_state.h"
 #include "shell/input.h"
 #include "shell/tuning.h"
 #include "test_support.h"

@@ -7,7 +7,7 @@
 #include "platform/files.h"
 #include "platform/headless.h"
 #include "save/save_files.h"
-#include "shell/game_state.h"
+#include "state/game_state.h"
 #include "test_support.h"
 
 using namespace testing_support;

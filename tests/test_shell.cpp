@@ -12,7 +12,7 @@
 #include "platform/window.h"
 #include "resources/resources.h"
 #include "save/save_files.h"
-#include "shell/game_state.h"
+#include "state/game_state.h"
 #include "shell/main_window.h"
 #include "platform/sound.h"
 #include "test_support.h"

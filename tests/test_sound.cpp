@@ -12,7 +12,7 @@
 #include "platform/events.h"
 #include "platform/headless.h"
 #include "platform/sound.h"
-#include "shell/game_state.h"
+#include "state/game_state.h"
 #include "wav_fixture.h"
 
 namespace fs = std::filesystem;

@@ -2,7 +2,7 @@
 
 #include "media/sound.h"
 #include "platform/window.h"
-#include "shell/game_state.h"
+#include "state/game_state.h"
 
 namespace {
 

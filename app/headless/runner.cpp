@@ -13,7 +13,7 @@
 #include "platform/screen.h"
 #include "resources/resources.h"
 #include "script.h"
-#include "shell/game_state.h"
+#include "state/game_state.h"
 #include "shell/main_window.h"
 #include "state_dump.h"
 

@@ -4,7 +4,7 @@
 #include <sstream>
 
 #include "machine/random.h"
-#include "shell/game_state.h"
+#include "state/game_state.h"
 
 namespace {
 

@@ -23,7 +23,7 @@
 #include "media/wav_reader.h"
 #include "platform/headless.h"
 #include "platform/sound.h"
-#include "shell/game_state.h"
+#include "state/game_state.h"
 
 namespace fs = std::filesystem;
 using namespace wav_fixture;

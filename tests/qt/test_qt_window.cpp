@@ -20,7 +20,7 @@
 #include "platform/window.h"
 #include "resources/resources.h"
 #include "save/save_files.h"
-#include "shell/game_state.h"
+#include "state/game_state.h"
 #include "shell/main_window.h"
 
 using namespace platform;

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "machine/tables.h"
+#include "state/machine_records.h"
 
 namespace courses {
 

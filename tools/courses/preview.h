@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "machine/tables.h"
+#include "state/machine_records.h"
 
 namespace courses {
 

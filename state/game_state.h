@@ -4,11 +4,11 @@
 
 #include <cstdint>
 
-#include "machine/tables.h"
+#include "state/machine_records.h"
 
 namespace platform {
 struct Window;
-}
+}  // namespace platform
 
 struct Loan {
     int32_t active;     // 1 = the slot holds a loan
@@ -97,9 +97,6 @@ bool isTycoon();
 bool isBankrupt();
 bool isGameRunning();
 bool isOutdoors();
-
-// Greys or enables the items of the pop-up about to open.
-void menuEnableRule(uint32_t popup);
 
 // Signed 32-bit arithmetic that wraps as two's complement, for money, balls
 // and the day, which the game never checks for overflow.

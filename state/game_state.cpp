@@ -1,7 +1,4 @@
-#include "shell/game_state.h"
-
-#include "platform/window.h"
-#include "resources/resources.h"
+#include "state/game_state.h"
 
 GameState game;
 
@@ -35,13 +32,4 @@ bool isGameRunning() {
 bool isOutdoors() {
     return game.inParlour == 0 && game.homeState == 0 && game.bankState == 0 && game.parlourState[0] == 0 &&
            game.parlourState[1] == 0 && game.parlourState[2] == 0;
-}
-
-void menuEnableRule(uint32_t popup) {
-    using namespace platform;
-    uint32_t fileItems = (isGameRunning() || !isOutdoors()) ? MF_GRAYED : MF_ENABLED;
-    enableMenuItem(popup, CMD_NEW, fileItems);
-    enableMenuItem(popup, CMD_SAVE, fileItems);
-    enableMenuItem(popup, CMD_LOAD, fileItems);
-    enableMenuItem(popup, CMD_SOUND, game.noSoundDevice == 1 ? MF_GRAYED : MF_ENABLED);
 }

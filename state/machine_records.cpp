@@ -1,0 +1,4 @@
+#include "state/machine_records.h"
+
+DayRecord daySchedule[SCHEDULE_DAYS];
+BallPathTableData BallPathTable;
