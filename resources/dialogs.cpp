@@ -14,17 +14,18 @@ constexpr ControlTemplate SOUND_CONTROLS[] = {
     {ControlKind::PushButton, "OK", 41, 4, 56, 52, 12},
 };
 
-// The about box's own texts: software name, build lines, author, address.
+// The about box: the program's name and version, when it was built, what it
+// runs on, and who made it. The build date is that of this file's compile.
 constexpr ControlTemplate ABOUT_CONTROLS[] = {
     {ControlKind::Icon, "", -1, 52, 12, 20, 20},
     {ControlKind::Frame, "", -1, 0, 44, 120, 76},
-    {ControlKind::Label, "PACHINKO ろもぺ Ver1.03", -1, 8, 48, 108, 8},
-    {ControlKind::Label, "C++20 / Qt 6 / OpenAL Soft", -1, 16, 60, 100, 8},
-    {ControlKind::Label, "Linux デスクトップ版", -1, 16, 68, 100, 8},
-    {ControlKind::Label, "絵・音・玉筋: 自作生成", -1, 16, 76, 100, 8},
-    {ControlKind::Label, "フリーソフト", -1, 16, 84, 100, 8},
+    {ControlKind::Label, "pachinko Ver " PACHINKO_VERSION, -1, 8, 48, 108, 8},
+    {ControlKind::Label, "ビルド日 " __DATE__, -1, 16, 60, 100, 8},
+    {ControlKind::Label, "C++20 / Linux", -1, 16, 68, 100, 8},
+    {ControlKind::Label, "Qt 6", -1, 16, 76, 100, 8},
+    {ControlKind::Label, "OpenAL Soft", -1, 16, 84, 100, 8},
     {ControlKind::Label, "作: pachinko 開発チーム", -1, 16, 96, 100, 8},
-    {ControlKind::Label, "docs/ と README をご覧ください", -1, 4, 108, 112, 8},
+    {ControlKind::Label, "遊び方はヘルプで", -1, 4, 108, 112, 8},
     {ControlKind::PushButton, "ＯＫ", 42, 40, 124, 40, 16},
 };
 
