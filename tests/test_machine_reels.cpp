@@ -1,0 +1,301 @@
+// The slot reels and the bottom gate: spin starts and the forcing countdown,
+// the reels' motion, stop rules and wrap, the prizes, and the gate.
+#include "test_machine_fixture.h"
+
+using namespace machine_fixture;
+
+namespace {
+
+void setReels(int32_t a, int32_t b, int32_t c) {
+    game.machine.reelPos[0] = a;
+    game.machine.reelPos[1] = b;
+    game.machine.reelPos[2] = c;
+}
+
+std::vector<int32_t> reels() {
+    const int32_t* p = game.machine.reelPos;
+    return {p[0], p[1], p[2]};
+}
+
+// Runs the reels until they rest again; false when they do not within a
+// generous bound.
+bool spinToRest(int maxTicks = 2000) {
+    for (int i = 0; i < maxTicks; ++i) {
+        reelStep();
+        if (game.machine.reelState == 0) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+TEST_F(MachineTest, EachPrizeRule) {
+    struct Case {
+        int32_t a, b, c, prize;
+    };
+    for (Case k : {Case{203, 203, 203, 6000}, Case{0, 0, 0, 3000}, Case{261, 261, 261, 3000}, Case{203, 203, 58, 30},
+                   Case{58, 203, 203, 30}, Case{203, 58, 87, 10}, Case{87, 58, 203, 10}, Case{58, 87, 116, 0}}) {
+        SCOPED_TRACE(testing::Message() << k.a << " " << k.b << " " << k.c);
+        game.slotPrizeLeft = 0;
+        game.machine.reelState = 6;
+        setReels(k.a, k.b, k.c);
+        MachineStats s;
+        evaluatePrize(&s);
+        EXPECT_EQ(game.slotPrizeLeft, k.prize);
+        EXPECT_EQ(game.machine.reelState, 7);
+        for (int w = 0; w < 4; ++w) EXPECT_EQ(s.wins[w], PRIZE_TICKS[w] == k.prize ? 1 : 0) << w;
+    }
+}
+
+TEST_F(MachineTest, AnOrdinarySpinRunsItsPhasesThenRestsFourTicks) {
+    seatWithSettings(0, 3);
+    MachineState& m = game.machine;
+    m.spinStock = 1;
+    setReels(0, 100, 200);
+    std::vector<int32_t> states;
+    tick();  // the spin starts and the reels take their first step together
+    EXPECT_EQ(reels(), (std::vector<int32_t>{14, 114, 214}));
+    states.push_back(m.reelState);
+    for (int i = 0; i < 1000 && m.reelState != 0; ++i) {
+        tick();
+        states.push_back(m.reelState);
+    }
+    ASSERT_EQ(m.reelState, 0);
+    EXPECT_EQ(stats.spinsStarted, 1);
+    EXPECT_EQ(stats.spinsByMode[0], 1);
+    auto ticksIn = [&](int32_t s) { return std::count(states.begin(), states.end(), s); };
+    EXPECT_EQ(ticksIn(1), 19);
+    EXPECT_EQ(ticksIn(2), 20);
+    EXPECT_EQ(ticksIn(3), 20);
+    EXPECT_EQ(ticksIn(7), 0) << "the prize tick moves on at once";
+    // The prize tick shows 8; 9, 10, 11 and rest follow.
+    std::vector<int32_t> tail(states.end() - 5, states.end());
+    EXPECT_EQ(tail, (std::vector<int32_t>{8, 9, 10, 11, 0}));
+    for (int32_t p : reels()) EXPECT_EQ(p % 29, 0) << p;
+    EXPECT_EQ(m.reelTimer, 20);
+}
+
+TEST_F(MachineTest, ReelsWrapAt288WhenFastAnd290WhenSlow) {
+    seatWithSettings(0, 3);
+    MachineState& m = game.machine;
+    m.reelState = 3;  // speeds 3, 7, 14
+    m.reelTimer = 10;
+    setReels(288, 281, 273);
+    reelStep();
+    EXPECT_EQ(reels(), (std::vector<int32_t>{0, 0, 287}));
+    setReels(287, 280, 274);
+    reelStep();
+    EXPECT_EQ(reels(), (std::vector<int32_t>{0, 287, 0}));
+    setReels(286, 0, 0);
+    reelStep();
+    EXPECT_EQ(m.reelPos[0], 289);
+    m.reelState = 1;  // 14 each
+    setReels(280, 273, 274);
+    reelStep();
+    EXPECT_EQ(reels(), (std::vector<int32_t>{0, 287, 0}));
+    // Rows that are no place on the strip are taken as its top.
+    m.reelState = 0;
+    setReels(-40, 5000, 290);
+    reelStep();
+    EXPECT_EQ(reels(), (std::vector<int32_t>{0, 0, 0}));
+}
+
+TEST_F(MachineTest, SlotSettingSixForcesEverySixteenthSpinWithNearMissesOnTheWay) {
+    seatWithSettings(6, 3);
+    MachineState& m = game.machine;
+    std::vector<int32_t> modes, countdowns;
+    for (int spin = 1; spin <= 17; ++spin) {
+        m.spinStock = 1;
+        m.reelState = 0;
+        startSpin(&stats);
+        ASSERT_EQ(m.reelState, 1);
+        modes.push_back(m.reelMode);
+        countdowns.push_back(m.reelCountdown);
+    }
+    EXPECT_EQ(countdowns, (std::vector<int32_t>{14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0, 15, 14}));
+    EXPECT_EQ(modes, (std::vector<int32_t>{0, 0, 0, 0, 4, 0, 0, 0, 0, 4, 0, 0, 0, 4, 0, 3, 0}));
+    EXPECT_EQ(stats.spinsByMode[3], 1);
+    EXPECT_EQ(stats.spinsByMode[4], 3);
+    EXPECT_EQ(m.entryCount, 0);
+
+    // Settings 0 and 1 leave the mode alone.
+    seatWithSettings(1, 3);
+    m.reelCountdown = 0;
+    m.spinStock = 2;
+    m.reelState = 0;
+    startSpin();
+    EXPECT_EQ(m.reelMode, 1);
+    EXPECT_EQ(m.reelCountdown, 0);
+    EXPECT_EQ(m.spinStock, 1);
+    EXPECT_EQ(m.entryCount, 1);
+    // Nothing starts while the reels turn or the gate is open.
+    startSpin();
+    EXPECT_EQ(m.spinStock, 1);
+    m.reelState = 0;
+    game.slotPrizeLeft = 4;
+    startSpin();
+    EXPECT_EQ(m.reelState, 0);
+}
+
+TEST_F(MachineTest, AForcedSpinPlacesTheReelsWhenReelZeroMeetsTheDrawnSymbol) {
+    seatWithSettings(6, 3);
+    MachineState& m = game.machine;
+    // Where reels 1 and 2 stand after the placing tick: the placement, then
+    // one step at the speeds of phase 2 (14 each).
+    const int32_t expected[10][2] = {{57, 101},  {86, 144},  {115, 173}, {144, 202}, {173, 217},
+                                     {188, 202}, {217, 231}, {231, 217}, {260, 260}, {275, 246}};
+    for (int32_t d = 0; d < 10; ++d) {
+        SCOPED_TRACE(d);
+        while (peekRandom(1)[0] % 10 != d) NextRandom();
+        m.reelState = 1;
+        m.reelMode = d % 2 == 0 ? 3 : 4;
+        setReels(29 * d, 0, 0);
+        RandomStateWords oneDrawOn = stateAfter(1);
+        reelStep();
+        EXPECT_TRUE(sameRandomState(RandomState, oneDrawOn));
+        EXPECT_EQ(m.reelState, 2);
+        EXPECT_EQ(m.reelPos[0], 29 * d + 7);
+        EXPECT_EQ(m.reelPos[1], expected[d][0]);
+        EXPECT_EQ(m.reelPos[2], expected[d][1]);
+    }
+    // Reel 0 outside the window: nothing but the draw and the full-speed step.
+    while (peekRandom(1)[0] % 10 != 5) NextRandom();
+    m.reelState = 1;
+    m.reelTimer = 20;
+    setReels(29 * 5 - 13, 10, 20);
+    reelStep();
+    EXPECT_EQ(m.reelState, 1);
+    EXPECT_EQ(m.reelTimer, 20) << "a forced spin does not time its first phase";
+    EXPECT_EQ(reels(), (std::vector<int32_t>{29 * 5 + 1, 24, 34}));
+}
+
+TEST_F(MachineTest, ForcedWinsAlwaysLineUpAndNearMissesNever) {
+    seatWithSettings(6, 3);
+    MachineState& m = game.machine;
+    for (int run = 0; run < 40; ++run) {
+        SCOPED_TRACE(run);
+        discardRandom(run * 13 + 1);
+        bool win = run % 2 == 0;
+        m.reelMode = win ? 3 : 4;
+        m.reelState = 1;
+        m.reelTimer = 20;
+        setReels((run * 7) % 290, (run * 31) % 290, (run * 53) % 290);
+        game.slotPrizeLeft = 0;
+        ASSERT_TRUE(spinToRest());
+        int32_t a = m.reelPos[0], b = m.reelPos[1], c = m.reelPos[2];
+        EXPECT_EQ(a % 29, 0);
+        EXPECT_EQ(b, a) << "reel 1 stops on reel 0's symbol";
+        if (win) {
+            EXPECT_EQ(c, b);
+            EXPECT_EQ(game.slotPrizeLeft, a == 203 ? 6000 : 3000);
+        } else {
+            EXPECT_EQ(c, b < 261 ? b + 29 : 0);
+            EXPECT_LE(game.slotPrizeLeft, 30);
+        }
+    }
+}
+
+TEST_F(MachineTest, NearMissWithReelOneAt261StopsReelTwoOnlyAtZero) {
+    seatWithSettings(6, 3);
+    MachineState& m = game.machine;
+    m.reelMode = 4;
+    m.reelState = 6;
+    setReels(261, 261, 232);
+    reelStep();
+    EXPECT_EQ(m.reelState, 6);
+    EXPECT_EQ(m.reelPos[2], 233);
+    setReels(261, 261, 289);
+    reelStep();
+    EXPECT_EQ(m.reelState, 6);
+    EXPECT_EQ(m.reelPos[2], 0);
+    reelStep();
+    EXPECT_EQ(m.reelState, 8);
+    EXPECT_EQ(game.slotPrizeLeft, 0);
+    // Below 261 the symbol after reel 1's stops it.
+    m.reelState = 6;
+    setReels(232, 232, 0);
+    reelStep();
+    EXPECT_EQ(m.reelState, 6);
+    setReels(232, 232, 261);
+    reelStep();
+    EXPECT_EQ(m.reelState, 8);
+    // A forced win holds reel 1 until it meets reel 0.
+    m.reelMode = 3;
+    m.reelState = 5;
+    setReels(58, 29, 100);
+    reelStep();
+    EXPECT_EQ(m.reelState, 5);
+    EXPECT_EQ(m.reelPos[1], 30);
+}
+
+TEST_F(MachineTest, AStockedSpinWaitsForTheGateToClose) {
+    seatWithSettings(0, 3);
+    MachineState& m = game.machine;
+    m.spinStock = 1;
+    game.slotPrizeLeft = 3;
+    std::vector<bool> open, lamps;
+    std::vector<int32_t> states;
+    for (int i = 0; i < 4; ++i) {
+        MachineFrame f = tick();
+        open.push_back(f.gateOpen);
+        lamps.push_back(f.gateLampsLit);
+        states.push_back(m.reelState);
+    }
+    EXPECT_EQ(open, (std::vector<bool>{true, true, true, false}));
+    EXPECT_EQ(lamps, (std::vector<bool>{true, false, true, false})) << "lit on the odd counts";
+    // The gate step of the third tick closes the gate; the spin starts later
+    // in that same tick.
+    EXPECT_EQ(states, (std::vector<int32_t>{0, 0, 1, 1}));
+    EXPECT_EQ(stats.gateOpenTicks, 3);
+    EXPECT_EQ(m.spinStock, 0);
+}
+
+TEST_F(MachineTest, EveryBallAtTheOpenGatePaysTen) {
+    seatWithSettings(0, 3);
+    setMarker(70, 5, MARKER_NEAR_GATE);
+    game.slotPrizeLeft = 5;
+    fly(0, 70, 5);
+    fly(1, 70, 5);
+    tick();
+    EXPECT_EQ(game.player.balls, 20);
+    EXPECT_EQ(stepOf(0), 0);
+    EXPECT_EQ(stepOf(1), 0);
+    EXPECT_EQ(stats.ballsPaidAt[MARKER_NEAR_GATE - MARKER_MIN], 20);
+    // Closed, the ball passes over the bar.
+    game.slotPrizeLeft = 0;
+    fly(2, 70, 5);
+    MachineFrame f = tick();
+    EXPECT_EQ(game.player.balls, 20);
+    EXPECT_EQ(stepOf(2), 7);
+    EXPECT_FALSE(f.gateOpen);
+    // The marker itself pays while any count is left.
+    BallSlot ball{70, 5};
+    game.slotPrizeLeft = 1;
+    applyMarker(ball, MARKER_NEAR_GATE);
+    EXPECT_EQ(game.player.balls, 30);
+    EXPECT_EQ(ball.step, 0);
+}
+
+TEST_F(MachineTest, ASpinUnderWayGoesOnAtTheNextMachine) {
+    seatWithSettings(2, 3);
+    MachineState& m = game.machine;
+    m.spinStock = 1;
+    ticks(25);
+    ASSERT_EQ(m.reelState, 2);
+    EXPECT_EQ(m.reelCountdown, 499);
+    game.leaveParlour = 1;
+    tick();
+    ASSERT_EQ(game.inParlour, 0);
+    int32_t state = m.reelState, timer = m.reelTimer;
+    seatMachine(0, 0, 2);  // slot setting 6
+    EXPECT_EQ(m.reelState, state);
+    EXPECT_EQ(m.reelTimer, timer);
+    EXPECT_EQ(m.reelPos[1], 232) << "the new machine's reels";
+    EXPECT_EQ(m.reelMode, 0) << "the spin keeps its mode";
+    EXPECT_EQ(m.reelCountdown, 15);
+    int64_t started = stats.spinsStarted;
+    for (int i = 0; i < 500 && m.reelState != 0; ++i) tick();
+    EXPECT_EQ(m.reelState, 0) << "the spin finished here";
+    EXPECT_EQ(stats.spinsStarted, started);
+    for (int32_t p : reels()) EXPECT_EQ(p % 29, 0);
+}
