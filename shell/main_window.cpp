@@ -19,11 +19,6 @@ using namespace platform;
 
 constexpr uint32_t WARNING_BOX = MB_ICONWARNING | MB_SETFOREGROUND;
 
-void openDialog(Window* owner, const DialogTemplate& dialogTemplate, DialogProc proc) {
-    game.openDialog = createDialog(dialogTemplate, owner, proc);
-    showDialog(game.openDialog);
-}
-
 }  // namespace
 
 void menuEnableRule(uint32_t popup) {

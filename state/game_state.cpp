@@ -17,7 +17,8 @@ void newGame() {
     game.slotPrizeLeft = 0;
 }
 
-bool isTycoon() { return wrapAdd(game.player.cash, game.player.deposit) > 300000000; }
+// Summed in 64 bits: two large amounts are a fortune, not a wrapped-around debt.
+bool isTycoon() { return int64_t{game.player.cash} + game.player.deposit > 300000000; }
 
 bool isBankrupt() {
     const PlayerRecord& p = game.player;

@@ -55,9 +55,12 @@ TEST(Predicates, TycoonNeedsMoreThanThreeHundredMillion) {
     game.player.deposit = 100000001;
     EXPECT_TRUE(isTycoon());
     EXPECT_FALSE(isGameRunning());
-    // The sum is a signed 32-bit sum: two large amounts wrap negative.
+    // Two large amounts are a fortune: the sum does not wrap negative.
     game.player.cash = 2000000000;
     game.player.deposit = 2000000000;
+    EXPECT_TRUE(isTycoon());
+    game.player.cash = INT32_MIN;
+    game.player.deposit = INT32_MIN;
     EXPECT_FALSE(isTycoon());
 }
 

@@ -1,8 +1,17 @@
 // The town: the screen shown whenever the player is not seated at a machine.
 #pragma once
 
-namespace platform {
-struct Window;
-}
+#include "platform/resources.h"
+#include "platform/window.h"
 
+// One tick of the town: backdrop, end pictures, flowers, the five doors and
+// what happens inside, the exchange booth, walking, the walker, the status
+// lines, the introduction on the first tick, and the picture to the window.
 void townTick(platform::Window* window);
+
+// Stops the walker: the walking keys held so far no longer count.
+void stopWalker();
+
+// Opens a modeless dialog owned by `owner` and shows it; its handle is kept
+// in game.openDialog. The menu and the town open every dialog this way.
+void openDialog(platform::Window* owner, const platform::DialogTemplate& dialogTemplate, platform::DialogProc proc);

@@ -1,0 +1,246 @@
+// The day cycle in the town: the exchange booth, the bed's question, and the
+// pictures and flowers that follow the money.
+#include <gtest/gtest.h>
+
+#include <climits>
+
+#include "platform/window.h"
+#include "town/day_cycle.h"
+#include "town/town_layout.h"
+#include "town_fixture.h"
+
+using namespace townfixture;
+using namespace platform;
+
+namespace {
+
+class DayCycle : public TownTest {
+protected:
+    void standOnBooth() { walkTo(EXCHANGE_BOOTH_AREA.xMin, EXCHANGE_BOOTH_AREA.yMax); }
+};
+
+int centreX(const TownRect& r) { return (r.left + r.right) / 2; }
+int centreY(const TownRect& r) { return (r.top + r.bottom) / 2; }
+
+}  // namespace
+
+TEST_F(DayCycle, YesAtTheBoothShowsTheCountAndThenPaysWithTicksPausedUnderTheBoxes) {
+    game.player.balls = 25;
+    game.player.cash = 100;
+    standOnBooth();
+    headless::queueAnswer(IDYES, 3);  // three timer ticks arrive under the question
+    headless::queueAnswer(IDOK);
+    headless::queueAnswer(IDOK);
+    headless::tick();
+    EXPECT_EQ(game.exchangeState, 1);
+    EXPECT_TRUE(boxes().empty());
+    const int32_t dayTicks = game.dayTicks;
+    headless::tick();
+    EXPECT_EQ(game.dayTicks, dayTicks + 1);  // none of the three ran
+    ASSERT_EQ(boxes().size(), 1u);
+    EXPECT_EQ(boxes()[0].text, "玉をお金に換えますか。？");
+    EXPECT_EQ(boxes()[0].caption, "変換所Ｃ");
+    EXPECT_EQ(boxes()[0].style, MB_YESNO | MB_SETFOREGROUND);
+    EXPECT_TRUE(boxes()[0].owned);
+    headless::tick(2);
+    EXPECT_EQ(boxes().size(), 1u);
+    headless::tick();
+    ASSERT_EQ(boxes().size(), 2u);
+    EXPECT_EQ(boxes()[1].text, "玉は25発あります");
+    EXPECT_EQ(boxes()[1].style, MB_OK);
+    EXPECT_TRUE(boxes()[1].owned);
+    EXPECT_EQ(game.player.cash, 100);  // nothing paid before the count was shown
+    headless::tick(2);
+    game.moveY = 1;
+    headless::tick();
+    ASSERT_EQ(boxes().size(), 3u);
+    EXPECT_EQ(boxes()[2].text, "お金は100円になりました");
+    EXPECT_EQ(boxes()[2].caption, "変換所Ｃ");
+    EXPECT_EQ(game.player.cash, 200);
+    EXPECT_EQ(game.player.balls, 0);
+    EXPECT_EQ(game.moveY, 0);
+    EXPECT_EQ(game.walkerY, EXCHANGE_BOOTH_AREA.yMax);
+    EXPECT_EQ(game.ticksPaused, 0);
+    // Done: standing still asks nothing more; stepping off and on asks again.
+    headless::tick(6);
+    EXPECT_EQ(game.exchangeState, 10);
+    EXPECT_EQ(boxes().size(), 3u);
+    walkTo(100, 300);
+    headless::tick();
+    EXPECT_EQ(game.exchangeState, 0);
+    standOnBooth();
+    headless::queueAnswer(IDNO);
+    headless::tick(2);
+    EXPECT_EQ(boxes().size(), 4u);
+}
+
+TEST_F(DayCycle, NoAtTheBoothStopsTheWalkerAndWaitsForHimToStepOff) {
+    game.player.balls = 40;
+    standOnBooth();
+    headless::queueAnswer(IDNO);
+    headless::tick();
+    game.moveX = 2;
+    headless::tick();
+    EXPECT_EQ(game.exchangeState, 10);
+    EXPECT_EQ(game.moveX, 0);
+    headless::tick(10);
+    EXPECT_EQ(boxes().size(), 1u);
+    EXPECT_EQ(game.player.balls, 40);
+}
+
+TEST_F(DayCycle, TheBoothExchangesNoBallsAsZeroAndOnlyForAnIdleTown) {
+    game.player.cash = 777;
+    standOnBooth();
+    headless::tick(12);
+    ASSERT_EQ(boxes().size(), 3u);
+    EXPECT_EQ(boxes()[1].text, "玉は0発あります");
+    EXPECT_EQ(boxes()[2].text, "お金は0円になりました");
+    EXPECT_EQ(game.player.cash, 777);
+
+    walkTo(100, 300);
+    headless::tick();
+    game.homeState = 30;  // the home's door is still closing
+    standOnBooth();
+    headless::tick(3);
+    EXPECT_EQ(game.exchangeState, 0);
+    EXPECT_EQ(boxes().size(), 3u);
+}
+
+TEST_F(DayCycle, TheBoothPaysOnlyWhatCashCanHold) {
+    PlayerRecord& p = game.player;
+    p.cash = INT32_MAX - 10;
+    p.balls = 5;
+    EXPECT_EQ(exchangeBalls(), 8);
+    EXPECT_EQ(p.cash, INT32_MAX - 2);
+    EXPECT_EQ(p.balls, 3);
+    EXPECT_EQ(exchangeBalls(), 0);
+    EXPECT_EQ(p.balls, 3);
+    // Debt in hand leaves more room.
+    p.cash = INT32_MIN;
+    p.balls = INT32_MAX;
+    EXPECT_EQ(exchangeBalls(), int64_t{UINT32_MAX} - 3);
+    EXPECT_EQ(p.cash, INT32_MAX - 3);
+    EXPECT_EQ(p.balls, INT32_MAX - 1073741823);  // the balls worth 4294967292 yen are gone
+    // A negative count (a damaged save) buys nothing and costs nothing.
+    p.cash = 100;
+    p.balls = -7;
+    EXPECT_EQ(exchangeBalls(), 0);
+    EXPECT_EQ(p.cash, 100);
+    EXPECT_EQ(p.balls, -7);
+
+    // At the booth the message names what was paid.
+    p.cash = INT32_MAX - 10;
+    p.balls = 5;
+    standOnBooth();
+    headless::tick(12);
+    ASSERT_EQ(boxes().size(), 3u);
+    EXPECT_EQ(boxes()[2].text, "お金は8円になりました");
+    EXPECT_EQ(p.balls, 3);
+}
+
+TEST_F(DayCycle, TheBedAsksOnceAndNoStartsTheNextDayEvenPastClosingTime) {
+    game.homeState = 20;
+    game.player.day = 7;
+    game.dayTicks = 72000;  // closing time would come under the question
+    walkTo(HOME_BED_SPOT.xMin, HOME_BED_SPOT.yMin);
+    game.moveX = 2;
+    headless::queueAnswer(IDNO, 4);
+    headless::tick();
+    ASSERT_EQ(boxes().size(), 1u);
+    EXPECT_EQ(boxes()[0].text, "終了しますか。？");
+    EXPECT_EQ(boxes()[0].caption, "Ｈｏｍｅ");
+    EXPECT_EQ(boxes()[0].style, MB_YESNO | MB_SETFOREGROUND);
+    EXPECT_FALSE(boxes()[0].owned);
+    EXPECT_EQ(testing_support::logLines("sleep 10 ms").size(), 1u);
+    EXPECT_EQ(game.player.day, 8);
+    EXPECT_EQ(game.dayTicks, 1);
+    EXPECT_EQ(game.promptGuard, 0);
+    EXPECT_EQ(game.homeState, 22);
+    EXPECT_EQ(game.moveX, 0);
+    headless::tick(5);
+    EXPECT_EQ(boxes().size(), 1u);
+
+    // Another prompt already open: he lies down, nobody asks.
+    walkTo(150, 300);
+    headless::tick();
+    game.promptGuard = 1;
+    walkTo(HOME_BED_SPOT.xMax, HOME_BED_SPOT.yMax);
+    headless::tick();
+    EXPECT_EQ(game.homeState, 22);
+    EXPECT_EQ(testing_support::logLines("sleep 10 ms").size(), 2u);
+    game.promptGuard = 0;
+    headless::tick();
+    EXPECT_EQ(boxes().size(), 1u);
+    EXPECT_EQ(game.player.day, 8);
+
+    walkTo(150, 300);
+    headless::tick();
+    walkTo(HOME_BED_SPOT.xMin, HOME_BED_SPOT.yMax);
+    headless::queueAnswer(IDYES);
+    headless::tick();
+    EXPECT_EQ(headless::mainWindow(), nullptr);  // the game ends (and saves on the way out)
+    EXPECT_EQ(game.player.day, 8);
+}
+
+TEST_F(DayCycle, TheTycoonPictureNeedsMoreThanThreeHundredMillionAndEndsTheFlowers) {
+    const uint32_t seiko = colourOf("seiko.bmp"), hana = colourOf("hana.bmp");
+    const TownRect flowers = flowerLeft(1), noFlowers = flowerLeft(0);
+    game.player.day = 6;  // an event day of parlour 1 only
+    game.player.cash = 200000000;
+    game.player.deposit = 100000000;
+    headless::tick();
+    EXPECT_NE(shown(320, 300), seiko);
+    EXPECT_EQ(shown(centreX(flowers), centreY(flowers)), hana);
+    EXPECT_NE(shown(centreX(noFlowers), centreY(noFlowers)), hana);
+    EXPECT_EQ(shown(centreX(flowerRight(1)), centreY(flowerRight(1))), hana);
+    game.player.deposit += 1;
+    headless::tick();
+    EXPECT_EQ(shown(320, 300), seiko);
+    EXPECT_EQ(shown(centreX(flowers), centreY(flowers)), seiko);
+    // Two fortunes too large for one 32-bit sum are still a fortune.
+    game.player.cash = 2000000000;
+    game.player.deposit = 2000000000;
+    headless::tick();
+    EXPECT_EQ(shown(320, 300), seiko);
+    // Hidden while a place is busy.
+    game.bankState = 30;
+    headless::tick();
+    EXPECT_NE(shown(320, 300), seiko);
+}
+
+TEST_F(DayCycle, FlowersOnlyOnScheduledDays) {
+    const uint32_t hana = colourOf("hana.bmp");
+    for (int32_t day : {110, -1, INT32_MIN}) {
+        game.player.day = day;
+        headless::tick();
+        for (int32_t n = 0; n < TOWN_PARLOURS; ++n)
+            EXPECT_NE(shown(centreX(flowerLeft(n)), centreY(flowerLeft(n))), hana) << day;
+    }
+}
+
+TEST_F(DayCycle, BankruptcyShowsOnlyWhileEveryPlaceIsIdle) {
+    const uint32_t hasan = colourOf("hasan.bmp");
+    PlayerRecord& p = game.player;
+    p.day = 6;
+    p.loanCount = 3;
+    p.cash = p.deposit = p.balls = 0;
+    headless::tick();
+    EXPECT_EQ(shown(320, 300), hasan);
+    // The event day's flowers stand in front of it.
+    EXPECT_EQ(shown(centreX(flowerLeft(1)), centreY(flowerLeft(1))), colourOf("hana.bmp"));
+    p.balls = 1;
+    headless::tick();
+    EXPECT_NE(shown(320, 300), hasan);
+    p.balls = 0;
+    game.parlourState[2] = 42;
+    headless::tick();
+    EXPECT_NE(shown(320, 300), hasan);
+    game.parlourState[2] = 0;
+    walkTo(560, 20);  // off the entry area the closing door put him on
+    game.exchangeState = 10;  // the booth lets go only later in this tick
+    headless::tick();
+    EXPECT_NE(shown(320, 300), hasan);
+    EXPECT_EQ(game.exchangeState, 0);
+    headless::tick();
+    EXPECT_EQ(shown(320, 300), hasan);
+}
