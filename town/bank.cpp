@@ -67,9 +67,9 @@ int32_t parseAmount(const char* text) {
     while (*p == ' ' || (*p >= '\t' && *p <= '\r')) ++p;
     bool negative = *p == '-';
     if (*p == '+' || *p == '-') ++p;
-    int64_t value = 0;
-    for (int digits = 0; *p >= '0' && *p <= '9' && digits < AMOUNT_CHARS; ++p, ++digits) value = value * 10 + (*p - '0');
-    return static_cast<int32_t>(negative ? -value : value);
+    int32_t value = 0;
+    for (; *p >= '0' && *p <= '9'; ++p) value = value * 10 + (*p - '0');
+    return negative ? -value : value;
 }
 
 // Only the three slots are read, whatever a damaged save says loanCount is.
