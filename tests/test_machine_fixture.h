@@ -30,6 +30,19 @@ inline void fillPlainCourses() {
     }
 }
 
+// Writes the table as "tama.dat" is laid out: little-endian, pattern 0 first.
+inline void writeCourseTable(const std::filesystem::path& path) {
+    std::vector<uint8_t> bytes;
+    auto put = [&bytes](int32_t v) {
+        for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<uint8_t>(static_cast<uint32_t>(v) >> (8 * i)));
+    };
+    for (const BallPattern& p : BallPathTable.pattern) {
+        for (int32_t x : p.xs) put(x);
+        for (int32_t y : p.ys) put(y);
+    }
+    testing_support::writeBytes(path, bytes);
+}
+
 inline void setMarker(int32_t pattern, int32_t step, int32_t marker) {
     BallPathTable.pattern[pattern].xs[step] = marker;
     BallPathTable.pattern[pattern].ys[step] = 0;

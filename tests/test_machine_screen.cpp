@@ -1,0 +1,192 @@
+// The parlour screen in the started game: what each tick draws where, the
+// sounds of sitting down, buying, paying out, the open gate and leaving, and
+// the refusal box under which the machine plays on.
+#include <algorithm>
+
+#include "machine/parlour.h"
+#include "media/sound.h"
+#include "platform/events.h"
+#include "platform/headless.h"
+#include "test_machine_fixture.h"
+#include "town_fixture.h"
+#include "wav_fixture.h"
+
+using namespace machine_fixture;
+using townfixture::colourOf;
+
+namespace {
+
+// slot.bmp with every row a colour of its own, so the shown row tells the
+// reel's position.
+uint32_t stripColour(int row) { return 0x00100000u + static_cast<uint32_t>(row); }
+
+class ParlourScreen : public MachineTest {
+protected:
+    void SetUp() override {
+        MachineTest::SetUp();
+        townfixture::writePictures();
+        ASSERT_TRUE(displaytest::writeBmp("slot.bmp", 34, 346, 24, [](int, int y) { return stripColour(y); }));
+        using namespace wav_fixture;
+        for (const char* name : {"base1.wav", "base2.wav", "open.wav", "tamade.wav"})
+            save(name, pcmFile(ramp(400), 1, 8000, 8));
+        writeCourseTable("tama.dat");
+        ASSERT_TRUE(startUp("", 1));
+        game.player.introDisabled = 1;
+        boxesAtStart = headless::messageBoxes().size();
+        platform::clearEventLog();
+    }
+
+    static uint32_t shown(int x, int y) {
+        platform::ScreenPixels screen;
+        if (!platform::primaryPixels(screen)) return 0xDEADBEEF;
+        return screen.pixels[y * screen.stride + x] & 0x00FFFFFF;
+    }
+    static std::vector<std::string> sounds() { return testing_support::logLines("sound "); }
+
+    size_t boxesAtStart = 0;
+};
+
+}  // namespace
+
+TEST_F(ParlourScreen, SittingDownAndLeavingSwitchTheTunes) {
+    seatAtMachine(0, 0, 2);
+    EXPECT_EQ(game.inParlour, 1);
+    EXPECT_EQ(sounds(), (std::vector<std::string>{"sound stop base1.wav", "sound play base2.wav loop"}));
+    // The device logs changes only: a stopped sound stopped again, or a loop
+    // played again, leaves no line.
+    game.slotPrizeLeft = 100;
+    platform::clearEventLog();
+    headless::tick(2);
+    EXPECT_EQ(sounds(), std::vector<std::string>{"sound play open.wav loop"});
+    platform::clearEventLog();
+    game.leaveParlour = 1;
+    headless::tick();
+    EXPECT_EQ(game.inParlour, 0);
+    EXPECT_EQ(game.slotPrizeLeft, 0);
+    EXPECT_EQ(sounds(), (std::vector<std::string>{"sound stop base2.wav", "sound stop open.wav",
+                                                  "sound play base1.wav loop"}));
+    // With the sound off nothing is started or stopped.
+    game.soundOff = 1;
+    platform::clearEventLog();
+    seatAtMachine(0, 0, 2);
+    headless::tick();
+    game.leaveParlour = 1;
+    headless::tick();
+    EXPECT_TRUE(sounds().empty());
+}
+
+TEST_F(ParlourScreen, BallSoundsForPurchasesAndPayoutsAndTheGateSoundWhileItIsOpen) {
+    seatAtMachine(0, 0, 2);
+    game.player.cash = 1000;
+    // Point at the lender and press it, as the player does.
+    headless::send(platform::MSG_MOUSEMOVE, 0, platform::packPoint(30, 120));
+    headless::send(platform::MSG_LBUTTONDOWN, 1, platform::packPoint(30, 120));
+    ASSERT_EQ(game.lenderState, LENDER_PRESSED);
+    platform::clearEventLog();
+    headless::tick(5);
+    EXPECT_EQ(game.player.balls, 20);
+    EXPECT_EQ(game.player.cash, 900);
+    std::vector<std::string> log = sounds();
+    EXPECT_EQ(std::count(log.begin(), log.end(), "sound play tamade.wav#1 once"), 1);
+
+    setMarker(50, 2, MARKER_TOP_POCKET);
+    fly(0, 50, 2);
+    game.slotPrizeLeft = 2;
+    platform::clearEventLog();
+    headless::tick(3);
+    EXPECT_EQ(sounds(), (std::vector<std::string>{"sound play open.wav loop", "sound play tamade.wav#2 once",
+                                                  "sound stop open.wav"}));
+    EXPECT_EQ(game.player.balls, 26);
+}
+
+TEST_F(ParlourScreen, TheRefusalBoxIsTheParloursAndTheMachinePlaysOnUnderIt) {
+    seatAtMachine(0, 0, 2);
+    game.player.cash = 100;
+    fly(0, 30, 1);
+    game.lenderState = LENDER_PRESSED;
+    int32_t dayTicks = game.dayTicks;
+    headless::queueAnswer(platform::IDOK, 4);
+    headless::tick();
+    const auto& boxes = headless::messageBoxes();
+    ASSERT_EQ(boxes.size(), boxesAtStart + 1) << "one box, however many ticks ran under it";
+    const headless::MessageBoxInfo& box = boxes.back();
+    EXPECT_EQ(box.text, "お金が足りません。！");
+    EXPECT_EQ(box.caption, "パチンコ店内");
+    EXPECT_EQ(box.style, platform::MB_SETFOREGROUND);
+    EXPECT_TRUE(box.owned);
+    EXPECT_EQ(game.dayTicks, dayTicks + 5);
+    EXPECT_EQ(stepOf(0), 6) << "four ticks under the box and the one that opened it";
+    EXPECT_EQ(game.player.cash, 100);
+    EXPECT_EQ(game.lenderState, LENDER_IDLE);
+    EXPECT_EQ(game.promptGuard, 0);
+}
+
+TEST_F(ParlourScreen, EachPictureLandsWhereTheTickPutsIt) {
+    const uint32_t back = colourOf("back3.bmp");
+    const uint32_t tama = colourOf("tama.bmp");
+    seatAtMachine(0, 0, 0);  // nail setting 6
+    ASSERT_EQ(game.machine.nailSetting, 6);
+    MachineState& m = game.machine;
+    fly(0, 30, 5);
+    game.dialPower = 100;
+    game.launchStopped = 1;
+    game.slotPrizeLeft = 5;
+    m.wingTicks[0] = 3;
+    m.tulipOpen[0] = 1;
+    m.spinStock = 2;
+    m.reelState = 0;
+    m.reelPos[0] = 29;
+    m.reelPos[1] = 58;
+    m.reelPos[2] = 260;
+    game.lenderState = LENDER_PURCHASE;
+    game.player.cash = 1234;
+    headless::tick();
+
+    // The ball at its fifth waypoint, in front of the playfield.
+    EXPECT_EQ(shown(plainX(30, 5) + 8, plainY(5) + 8), tama);
+    EXPECT_EQ(shown(plainX(30, 6) + 8, plainY(6) + 12), back);
+    // Nail marks of setting 6.
+    const int nailMarks[6][2] = {{260, 46}, {274, 46}, {280, 65}, {297, 65}, {281, 286}, {297, 286}};
+    for (const auto& at : nailMarks) EXPECT_EQ(shown(at[0] + 1, at[1] + 1), colourOf("t1.bmp")) << at[0];
+    // The dial lever raised by its power; the stop sign.
+    EXPECT_EQ(shown(574, 346 - 100 + 14), colourOf("dial.bmp"));
+    EXPECT_EQ(shown(574, 346 + 14), back);
+    EXPECT_EQ(shown(531 + 40, 383 + 15), colourOf("stop.bmp"));
+    // The open gate and its lamps (lit on the odd count 5); the small lamps
+    // are stretched to five pixels.
+    EXPECT_EQ(shown(248 + 45, 350 + 11), colourOf("gate.bmp"));
+    EXPECT_EQ(shown(216 + 2, 348 + 2), colourOf("lamp3.bmp"));
+    EXPECT_EQ(shown(200 + 4, 360 + 4), colourOf("lamp4.bmp"));
+    // Wing 0 turning (odd: hane1), wing 1 at rest (hane2).
+    EXPECT_EQ(shown(160 + 17, 110 + 17), colourOf("hane1.bmp"));
+    EXPECT_EQ(shown(166 + 17, 216 + 17), colourOf("hane2.bmp"));
+    EXPECT_EQ(m.wingTicks[0], 2);
+    // Left tulip open, right closed.
+    EXPECT_EQ(shown(117 + 27, 220 + 17), colourOf("tyu1_o.bmp"));
+    EXPECT_EQ(shown(412 + 28, 270 + 26), colourOf("tyu2_c.bmp"));
+    // Two hold lamps (the spin waits: the gate is open).
+    EXPECT_EQ(shown(255 + 4, 135 + 4), colourOf("lamp1.bmp"));
+    EXPECT_EQ(shown(272 + 4, 135 + 4), colourOf("lamp1.bmp"));
+    EXPECT_NE(shown(304 + 4, 135 + 4), colourOf("lamp1.bmp"));
+    // The reels show their strip from their positions down.
+    EXPECT_EQ(shown(236 + 5, 178), stripColour(29));
+    EXPECT_EQ(shown(274 + 5, 178 + 56), stripColour(58 + 56));
+    EXPECT_EQ(shown(312 + 33, 178 + 10), stripColour(270));
+    // The tray's first row: three balls, the middle one squeezed to 15 pixels.
+    EXPECT_EQ(shown(15 + 8, 353 + 8), tama);
+    EXPECT_EQ(shown(46 + 14, 353 + 8), tama);
+    EXPECT_EQ(shown(46 + 15, 353 + 8), back);
+    EXPECT_EQ(shown(15 + 8, 370 + 8), back) << "row 2 comes on the next tick";
+    // The counters sit on their pale yellow cells.
+    EXPECT_EQ(shown(530, 70), 0xFFFF80u);
+    EXPECT_EQ(shown(530, 120), 0xFFFF80u);
+
+    // Next tick: the lender lit under the pointer; no marks on setting 3.
+    seatWithSettings(0, 3);
+    game.lenderState = LENDER_HOVER;
+    game.slotPrizeLeft = 0;
+    headless::tick();
+    EXPECT_EQ(shown(40 + 15, 92 + 30), colourOf("koin.bmp"));
+    EXPECT_EQ(shown(nailMarks[0][0] + 1, nailMarks[0][1] + 1), back);
+    EXPECT_EQ(shown(248 + 45, 350 + 11), back) << "the gate is closed again";
+}
