@@ -1,0 +1,196 @@
+// The town end to end with pachinko-headless and the generated pictures: a
+// day of banking, an exchange at the booth, and screenshots of the three
+// interiors compared with their picture files.
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "runner.h"
+#include "test_support.h"
+#include "town/town_layout.h"
+
+using namespace testing_support;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string readText(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// A number of a state dump by its field name; of an array, the first.
+int64_t dumpField(const std::string& json, const std::string& name) {
+    const std::string key = "\"" + name + "\":";
+    size_t at = json.find(key);
+    if (at == std::string::npos) {
+        ADD_FAILURE() << "no field " << name;
+        return INT64_MIN;
+    }
+    at += key.size();
+    if (json[at] == '[') ++at;
+    return std::stoll(json.substr(at));
+}
+
+// The generated pictures and a course file in the test's folder.
+void copyGamePictures(const fs::path& to) {
+    for (const auto& entry : fs::directory_iterator(PACHINKO_GAME_DIR))
+        if (entry.path().extension() == ".bmp") fs::copy_file(entry.path(), to / entry.path().filename());
+    writeCourseFile(to / "tama.dat");
+}
+
+void writeSave(const fs::path& path, int32_t day, int32_t cash, int32_t balls) {
+    std::vector<uint8_t> bytes(64, 0);
+    auto put = [&bytes](int offset, int32_t value) {
+        for (int i = 0; i < 4; ++i) bytes[offset + i] = static_cast<uint8_t>(static_cast<uint32_t>(value) >> (8 * i));
+    };
+    put(0, day);
+    put(4, cash);
+    put(52, 50000);  // credit limit
+    put(56, balls);
+    put(60, 1);  // no introduction
+    writeBytes(path, bytes);
+}
+
+int run(const fs::path& dir, const std::string& script) {
+    RunOptions options;
+    options.workDir = dir.string();
+    options.script = script;
+    std::string error;
+    const int code = runHeadless(options, error);
+    EXPECT_EQ(error, "");
+    return code;
+}
+
+// Walking the town from the home's door: out of the home (down onto its
+// door), and the closing door left behind.
+const char* LEAVE_HOME =
+    "key down 0x28\ntick 6\nkey up 0x28\n";
+
+}  // namespace
+
+TEST(TownEndToEnd, ADayOfBankingEndsInBedAndAnsweringNoStartsTheNextDay) {
+    GameDir dir;
+    copyGamePictures(dir.path());
+    const std::string script = std::string(
+        "answer ok\nanswer ok\nanswer ok   # no sounds, no saved game\n"
+        "tick 2\ndialog click 25 41        # the introduction\n") + LEAVE_HOME +
+        "tick 20\n"
+        "key down 0x27\ntick 50\nkey up 0x27   # along the street into the bank's door\n"
+        "tick 20\n"
+        "key down 0x25\ntick 26\nkey up 0x25\n"
+        "key down 0x26\ntick 15\nkey up 0x26   # up onto the deposit counter\n"
+        "dialog type 24 61 5000\ndialog click 24 42\ndialog click 24 41\n"
+        "key down 0x28\ntick 2\nkey up 0x28\nkey down 0x27\ntick 38\nkey up 0x27\n"
+        "key down 0x26\ntick 4\nkey up 0x26   # the loan counter\n"
+        "dialog type 24 61 50000\ndialog click 24 42\ndialog click 24 41\n"
+        "key down 0x28\ntick 2\nkey up 0x28\nkey down 0x27\ntick 19\nkey up 0x27\n"
+        "key down 0x26\ntick 4\nkey up 0x26   # the repayment counter\n"
+        "dialog click 24 42\ndialog click 24 41\n"
+        "key down 0x28\ntick 12\nkey up 0x28\nkey down 0x25\ntick 40\nkey up 0x25   # out of the bank\n"
+        "tick 25\nkey down 0x25\ntick 55\nkey up 0x25   # home\n"
+        "tick 20\nkey down 0x27\ntick 9\nkey up 0x27\n"
+        "answer no\nkey down 0x26\ntick 22\nkey up 0x26   # to bed\n"
+        "tick 2\ndump evening.json\n";
+    EXPECT_EQ(run(dir.path(), script), 0);
+    const std::string log = readText(dir.path() / "log.txt");
+    EXPECT_EQ(log.find("unanswered"), std::string::npos) << log;
+    EXPECT_EQ(log.find("script: line"), std::string::npos) << "a dialog was not open";
+    EXPECT_NE(log.find("caption=\"Ｈｏｍｅ\" text=\"終了しますか。？\""), std::string::npos);
+    const std::string dump = readText(dir.path() / "evening.json");
+    EXPECT_EQ(dumpField(dump, "day"), 1);
+    EXPECT_EQ(dumpField(dump, "cash"), 3501);  // 10000 - 5000 + 50000 - 51499
+    EXPECT_EQ(dumpField(dump, "deposit"), 5000);
+    EXPECT_EQ(dumpField(dump, "loanCount"), 0);
+    EXPECT_EQ(dumpField(dump, "creditLimit"), 80000);
+    EXPECT_EQ(dumpField(dump, "homeState"), 22);
+    EXPECT_LT(dumpField(dump, "dayTicks"), 10);  // the day started again at the bed
+}
+
+TEST(TownEndToEnd, TheBoothTurnsSavedBallsIntoYen) {
+    GameDir dir;
+    copyGamePictures(dir.path());
+    writeSave(dir.path() / "pachiko.dat", 3, 1000, 250);
+    const std::string script = std::string("answer ok\nanswer ok   # no sounds\ntick 3\n") + LEAVE_HOME +
+                               "key down 0x25\ntick 51\nkey up 0x25\n"
+                               "key down 0x26\ntick 16\nkey up 0x26   # onto the booth\n"
+                               "answer yes\nanswer ok\nanswer ok\ntick 12\ndump booth.json\n";
+    EXPECT_EQ(run(dir.path(), script), 0);
+    const std::string log = readText(dir.path() / "log.txt");
+    const size_t ask = log.find("owner=main style=0x10004 caption=\"変換所Ｃ\" text=\"玉をお金に換えますか。？\"");
+    const size_t count = log.find("caption=\"変換所Ｃ\" text=\"玉は250発あります\"");
+    const size_t paid = log.find("caption=\"変換所Ｃ\" text=\"お金は1000円になりました\"");
+    EXPECT_NE(ask, std::string::npos) << log;
+    EXPECT_NE(count, std::string::npos);
+    EXPECT_NE(paid, std::string::npos);
+    EXPECT_LT(ask, count);
+    EXPECT_LT(count, paid);
+    const std::string dump = readText(dir.path() / "booth.json");
+    EXPECT_EQ(dumpField(dump, "day"), 4);
+    EXPECT_EQ(dumpField(dump, "cash"), 2000);
+    EXPECT_EQ(dumpField(dump, "balls"), 0);
+    // And the game saved it on the way out.
+    const std::vector<uint8_t> save = readBytes(dir.path() / "pachiko.dat");
+    ASSERT_EQ(save.size(), 64u);
+    EXPECT_EQ(save[4] | save[5] << 8, 2000);
+    EXPECT_EQ(save[56], 0);
+}
+
+// Each interior at full size lies 1:1 over the town: every sampled pixel of
+// the screenshot off the walker and the status lines is the picture's own.
+TEST(TownEndToEnd, ScreenshotsOfTheInteriorsShowTheirPictures) {
+    GameDir dir;
+    copyGamePictures(dir.path());
+    writeSave(dir.path() / "pachiko.dat", 0, 10000, 0);
+    const std::string script = std::string("answer ok\nanswer ok\ntick 3\nscreenshot home.png\ndump home.json\n") +
+                               LEAVE_HOME +
+                               "tick 20\nkey down 0x27\ntick 50\nkey up 0x27\ntick 20\n"
+                               "screenshot bank.png\ndump bank.json\n"
+                               "key down 0x25\ntick 2\nkey up 0x25\nkey down 0x27\ntick 2\nkey up 0x27\n"
+                               "tick 1   # off the bank's door and back on: out\n"
+                               "key down 0x26\ntick 39\nkey up 0x26\nkey down 0x25\ntick 84\nkey up 0x25\n"
+                               "key down 0x26\ntick 13\nkey up 0x26   # into the first parlour\n"
+                               "tick 20\nkey down 0x26\ntick 5\nkey up 0x26\ntick 2   # off its door\n"
+                               "screenshot parlour.png\ndump parlour.json\n";
+    EXPECT_EQ(run(dir.path(), script), 0);
+    struct Interior {
+        const char* shot;
+        const char* dump;
+        const char* picture;
+        const char* stateField;
+        TownRect full;
+    };
+    const Interior interiors[] = {
+        {"home.png", "home.json", "home1.bmp", "homeState", HOME_INTERIOR.full},
+        {"bank.png", "bank.json", "ginko1.bmp", "bankState", BANK_INTERIOR.full},
+        {"parlour.png", "parlour.json", "tennai1.bmp", "parlourState", PARLOUR_INTERIORS[0].full},
+    };
+    for (const Interior& in : interiors) {
+        SCOPED_TRACE(in.shot);
+        const std::string dump = readText(dir.path() / in.dump);
+        const int64_t state = dumpField(dump, in.stateField);  // a parlour's: the first of three
+        EXPECT_TRUE(state >= 19 && state <= 24) << "not inside: " << state;
+        const int64_t wx = dumpField(dump, "walkerX"), wy = dumpField(dump, "walkerY");
+        const QImage shot(QString::fromStdString((dir.path() / in.shot).string()));
+        const QImage picture(QString::fromStdString((dir.path() / in.picture).string()));
+        ASSERT_EQ(shot.width(), 640);
+        ASSERT_FALSE(picture.isNull());
+        int compared = 0;
+        for (int y = in.full.top; y < in.full.bottom; y += 7) {
+            for (int x = in.full.left; x < in.full.right; x += 11) {
+                const bool onWalker = x >= wx && x < wx + WALKER_SIZE && y >= wy && y < wy + WALKER_SIZE;
+                const bool onStatus = x < STATUS_TEXT_AREA.right && y < STATUS_TEXT_AREA.bottom;
+                if (onWalker || onStatus) continue;
+                ASSERT_EQ(shot.pixel(x, y) & 0xFFFFFF, picture.pixel(x - in.full.left, y - in.full.top) & 0xFFFFFF)
+                    << x << "," << y;
+                ++compared;
+            }
+        }
+        EXPECT_GT(compared, 500);
+    }
+}
