@@ -55,7 +55,8 @@ void count(MachineStats* stats, int64_t MachineStats::*field, int64_t n = 1) {
     if (stats) stats->*field += n;
 }
 
-// Steps 3 to 6 of seating: everything that follows from the two settings.
+// What a seat takes from its two settings, and a clear table: no stocked
+// spins, no balls in flight.
 void applySettings(int32_t slotSetting, int32_t nailSetting) {
     MachineState& m = game.machine;
     m.slotSetting = clampSetting(slotSetting);
