@@ -6,7 +6,6 @@
 #include <limits>
 
 #include "media/assets.h"
-#include "media/display.h"
 #include "platform/window.h"
 #include "state/game_state.h"
 #include "town/town_layout.h"
@@ -33,11 +32,6 @@ int32_t boothBox(Window* window, const char* text, uint32_t style) {
     int32_t answer = messageBox(window, text, BOOTH_CAPTION, style);
     game.ticksPaused = 0;
     return answer;
-}
-
-void blitWhole(const TownRect& target, Surface* picture, const TownRect& source) {
-    blitToFrame(Rect{target.left, target.top, target.right, target.bottom}, picture,
-                Rect{source.left, source.top, source.right, source.bottom}, false);
 }
 
 }  // namespace
@@ -82,8 +76,8 @@ void exchangeStep(Window* window) {
 
 void endPicturesStep() {
     if (!isOutdoors() || game.exchangeState != 0) return;
-    if (isTycoon()) blitWhole(TYCOON_TARGET, surfSeiko, TYCOON_SOURCE);
-    if (isBankrupt()) blitWhole(BANKRUPT_TARGET, surfHasan, BANKRUPT_SOURCE);
+    if (isTycoon()) drawTownPicture(TYCOON_TARGET, surfSeiko, TYCOON_SOURCE, false);
+    if (isBankrupt()) drawTownPicture(BANKRUPT_TARGET, surfHasan, BANKRUPT_SOURCE, false);
 }
 
 void endOfDayPrompt(Window* window) {

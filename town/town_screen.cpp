@@ -27,6 +27,7 @@ constexpr uint32_t STATUS_BACK_BLUE = 0xFF0000;
 // the interior shrinks (25..34), the door closes (35..43), and at 44 the
 // place waits for the walker to step off its entry area.
 constexpr int32_t FIRST_INSIDE = 19;
+constexpr int32_t LAST_INSIDE = 24;
 constexpr int32_t LEAVING = 25;
 constexpr int32_t SPOT_SUMMARY = 21;
 constexpr int32_t SPOT_BED = 22;
@@ -34,13 +35,11 @@ constexpr int32_t SPOT_SEAT = 21;
 constexpr int32_t SPOT_FIRST_COUNTER = 21;
 constexpr int32_t ZOOM_STEPS = 10;
 
-Rect rectOf(const TownRect& r) { return Rect{r.left, r.top, r.right, r.bottom}; }
-
 bool walkerIn(const WalkerArea& area) { return area.contains(game.walkerX, game.walkerY); }
 
 bool between(int32_t value, int32_t low, int32_t high) { return value >= low && value <= high; }
 
-// Step 1: the backdrop alternates between its two frames every three ticks;
+// The backdrop alternates between its two frames every three ticks;
 // every seventh tick nothing is copied and the last frame stays underneath.
 void drawBackdrop() {
     if (game.backdropTick <= 2) {
@@ -54,14 +53,14 @@ void drawBackdrop() {
     }
 }
 
-// Step 3: an event day puts flowers either side of the parlour's door. A
+// An event day puts flowers either side of the parlour's door. A
 // tycoon no longer sees them; days outside the schedule have none.
 void drawFlowers() {
     if (isTycoon()) return;
     for (int32_t n = 0; n < TOWN_PARLOURS; ++n) {
         if (!isEventDay(game.player.day, n)) continue;
-        blitToFrame(rectOf(flowerLeft(n)), surfHana, rectOf(FLOWER_SOURCE), false);
-        blitToFrame(rectOf(flowerRight(n)), surfHana, rectOf(FLOWER_SOURCE), false);
+        drawTownPicture(flowerLeft(n), surfHana, FLOWER_SOURCE, false);
+        drawTownPicture(flowerRight(n), surfHana, FLOWER_SOURCE, false);
     }
 }
 
@@ -109,15 +108,13 @@ bool mayEnter(const Place& p) {
     return true;
 }
 
-void drawBase(const Place& p, bool keyed = true) {
-    blitToFrame(rectOf(p.door.baseTarget), p.base, rectOf(p.door.baseSource), keyed);
-}
-void drawLeafA(const Place& p) { blitToFrame(rectOf(p.door.leafATarget), p.leafA, rectOf(p.door.leafASource), true); }
-void drawLeafB(const Place& p) { blitToFrame(rectOf(p.door.leafBTarget), p.leafB, rectOf(p.door.leafBSource), true); }
+void drawBase(const Place& p, bool keyed = true) { drawTownPicture(p.door.baseTarget, p.base, p.door.baseSource, keyed); }
+void drawLeafA(const Place& p) { drawTownPicture(p.door.leafATarget, p.leafA, p.door.leafASource, true); }
+void drawLeafB(const Place& p) { drawTownPicture(p.door.leafBTarget, p.leafB, p.door.leafBSource, true); }
 // The home's and the bank's last zoom step is an empty rectangle: it draws
 // nothing.
 void drawInterior(const Place& p, const TownRect& target) {
-    blitToFrame(rectOf(target), p.interior, rectOf(p.room.source), false);
+    drawTownPicture(target, p.interior, p.room.source, false);
 }
 
 void placeWalker(const WalkerPoint& point) {
@@ -242,7 +239,7 @@ void doorStep(int32_t place, Window* window) {
         ++state;
         if (p.parlour >= 0) placeWalker(PARLOUR_OPENING_WALKER[p.parlour]);
     }
-    if (between(state, FIRST_INSIDE, 24)) {
+    if (between(state, FIRST_INSIDE, LAST_INSIDE)) {
         drawInterior(p, p.room.full);
         spotRules(p, window);
     }
@@ -284,7 +281,7 @@ void applyBox(const WalkerArea& box) {
 void moveWalker() {
     bool boxed = false;
     auto boxIfInside = [&boxed](int32_t state, const WalkerArea& box) {
-        if (!between(state, FIRST_INSIDE, 24)) return;
+        if (!between(state, FIRST_INSIDE, LAST_INSIDE)) return;
         applyBox(box);
         boxed = true;
     };
@@ -297,8 +294,8 @@ void moveWalker() {
 void drawWalker() {
     Surface* picture = game.walkerFrame == 0 ? surfMy1 : surfMy2;
     game.walkerFrame = game.walkerFrame == 0 ? 1 : 0;
-    Rect target = {game.walkerX, game.walkerY, game.walkerX + WALKER_SIZE, game.walkerY + WALKER_SIZE};
-    blitToFrame(target, picture, Rect{0, 0, WALKER_SIZE, WALKER_SIZE}, true);
+    const TownRect target = {game.walkerX, game.walkerY, game.walkerX + WALKER_SIZE, game.walkerY + WALKER_SIZE};
+    drawTownPicture(target, picture, TownRect{0, 0, WALKER_SIZE, WALKER_SIZE}, true);
 }
 
 void drawStatus() {
@@ -321,6 +318,11 @@ void introduce(Window* window) {
 }
 
 }  // namespace
+
+void drawTownPicture(const TownRect& target, Surface* picture, const TownRect& source, bool keyed) {
+    blitToFrame(Rect{target.left, target.top, target.right, target.bottom}, picture,
+                Rect{source.left, source.top, source.right, source.bottom}, keyed);
+}
 
 void stopWalker() {
     game.moveX = 0;
