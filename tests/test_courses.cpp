@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <set>
 #include <string>
 
 #include "course_check.h"
 #include "course_sim.h"
 #include "field_model.h"
 #include "machine/playfield.h"
+#include "sim.h"
 
 using namespace courses;
 
@@ -40,6 +42,11 @@ protected:
         for (int k = from; k < STEPS; ++k)
             if (!isRegionMarker(p.xs[k])) return k;
         return -1;
+    }
+    static bool passesMarker(const BallPattern& p, int32_t marker) {
+        for (int k = 0; k < STEPS && !isRemovingMarker(p.xs[k]); ++k)
+            if (p.xs[k] == marker) return true;
+        return false;
     }
     static int terminalStep(const BallPattern& p) {
         for (int k = 0; k < STEPS; ++k)
@@ -80,26 +87,67 @@ TEST_F(CourseTable, FileLayoutRoundTrips) {
 TEST_F(CourseTable, DesignOfTheBands) {
     BallPathTableData t = table();
     for (int i : {0, 1, 2}) EXPECT_EQ(t.pattern[i].xs[terminalStep(t.pattern[i])], MARKER_RETURN) << i;
-    // Every full-range-only pattern of the parlour's launch bands pays an entry.
-    for (int i : {5, 15, 16, 25, 35, 45, 46, 47, 55, 56, 57, 58, 65, 66, 75}) {
+    auto passes = [&](int i, int32_t marker) {
+        for (int k = 0; k < terminalStep(t.pattern[i]); ++k)
+            if (t.pattern[i].xs[k] == marker) return true;
+        return false;
+    };
+    // Every full-range-only pattern of the parlour's launch bands earns a
+    // spin or opens the tulips; no other pattern of the bands does.
+    const std::set<int> fullRangeOnly = {5, 15, 16, 25, 35, 45, 46, 47, 55, 56, 57, 58, 65, 66, 75};
+    for (int i = 5; i < 80; ++i) {
         int end = terminalStep(t.pattern[i]);
         ASSERT_GE(end, 0) << i;
-        EXPECT_TRUE(isEntryMarker(t.pattern[i].xs[end])) << i;
+        bool rewarding = isEntryMarker(t.pattern[i].xs[end]) || passes(i, MARKER_RIGHT_POCKET);
+        EXPECT_EQ(rewarding, fullRangeOnly.count(i) == 1) << i;
     }
     // The everyday courses still reach the active parts: across the table
-    // some pass the gate, the through gate and each tulip's mouth.
-    int gate = 0, through = 0, nearLeft = 0, nearRight = 0;
-    for (int i = 5; i < 80; ++i)
-        for (int k = 0; k < STEPS; ++k) {
-            gate += t.pattern[i].xs[k] == MARKER_NEAR_GATE;
-            through += t.pattern[i].xs[k] == MARKER_RIGHT_POCKET;
-            nearLeft += t.pattern[i].xs[k] == MARKER_NEAR_LEFT_TULIP;
-            nearRight += t.pattern[i].xs[k] == MARKER_NEAR_RIGHT_TULIP;
-        }
-    EXPECT_GT(gate, 5);
-    EXPECT_GT(through, 0);
+    // some pass the gate and each tulip's mouth, and some pay at the top.
+    int gate = 0, nearLeft = 0, nearRight = 0, top = 0;
+    for (int i = 5; i < 80; ++i) {
+        gate += passes(i, MARKER_NEAR_GATE);
+        nearLeft += passes(i, MARKER_NEAR_LEFT_TULIP);
+        nearRight += passes(i, MARKER_NEAR_RIGHT_TULIP);
+        top += t.pattern[i].xs[terminalStep(t.pattern[i])] == MARKER_TOP_POCKET;
+    }
+    EXPECT_GT(gate, 3);
     EXPECT_GT(nearLeft, 0);
     EXPECT_GT(nearRight, 0);
+    EXPECT_GT(top, 0);
+}
+
+// The economy the courses make, played by the machine's own logic: the best
+// counted band of a tight machine loses, loosening the nails pays, the high
+// slot setting pays, the bands the nails do not count pay no more than a
+// tight machine, weak launches come back.
+TEST_F(CourseTable, TheMachinesAreWorthPlaying) {
+    const BallPathTableData courses = table();
+    auto ratio = [&](int32_t slot, int32_t nail, int32_t dial) {
+        sim::RunSpec spec;
+        spec.seat.slotSetting = slot;
+        spec.seat.nailSetting = nail;
+        spec.dial = dial;
+        spec.launches = 60000;
+        return sim::runSeat(courses, spec).returnRatio();
+    };
+    auto best = [&](int32_t slot, int32_t nail) {
+        double top = 0.0;
+        for (int32_t dial : sim::sweepDials()) {
+            int band = sim::bandOfDial(dial);
+            if (sim::DIAL_BANDS[band].counted) top = std::max(top, ratio(slot, nail, dial));
+        }
+        return top;
+    };
+    const double tight = best(0, 0), standard = best(0, 3), loose = best(0, 6);
+    EXPECT_GT(tight, 0.5);
+    EXPECT_LT(tight, 0.9);
+    EXPECT_LT(tight, standard);
+    EXPECT_LT(standard, loose);
+    EXPECT_GT(loose, 1.0);
+    EXPECT_GT(best(6, 3), 1.2);
+    EXPECT_LT(best(2, 0), 1.0);
+    for (int32_t dial : {130, 156}) EXPECT_LE(ratio(0, 6, dial), tight) << dial;
+    EXPECT_NEAR(ratio(0, 0, 20), 1.0, 0.001);
 }
 
 // --- the checker catches each broken rule -------------------------------------
@@ -204,7 +252,35 @@ TEST_F(CourseTable, CatchesBrokenBandRules) {
     t = table();
     std::swap(t.pattern[25], t.pattern[29]);
     EXPECT_TRUE(reports(t, "pattern 25: reached only by full-range launches"));
-    EXPECT_TRUE(reports(t, "pattern 29: an everyday course of its band must not end"));
+    EXPECT_TRUE(reports(t, "pattern 29: an everyday course must not earn a spin"));
+
+    // Two top pockets among a band's everyday courses, and one in a band
+    // whose left tulip an everyday course passes.
+    t = table();
+    auto topPocketIn = [&](int32_t band) {
+        for (int32_t i = BANDS[band].firstPattern + BANDS[band].fullRangeOnly;
+             i < BANDS[band].firstPattern + BANDS[band].count; ++i)
+            if (t.pattern[i].xs[terminalStep(t.pattern[i])] == MARKER_TOP_POCKET) return i;
+        return -1;
+    };
+    const int32_t top = topPocketIn(3);  // band 78..90
+    ASSERT_GE(top, 0);
+    t.pattern[top == 44 ? 43 : 44] = t.pattern[top];
+    EXPECT_TRUE(reports(t, "patterns 35...44: more than one everyday course ends in the top pocket"));
+    t = table();
+    int32_t overLeftTulip = -1;
+    for (int32_t i = 5; i < 80 && overLeftTulip < 0; ++i)
+        if (!isEntryMarker(t.pattern[i].xs[terminalStep(t.pattern[i])]) &&
+            passesMarker(t.pattern[i], MARKER_NEAR_LEFT_TULIP))
+            overLeftTulip = i;
+    ASSERT_GE(overLeftTulip, 0);
+    t.pattern[top == 44 ? 43 : 44] = t.pattern[overLeftTulip];
+    EXPECT_TRUE(reports(t, "patterns 35...44: an everyday course passes the left tulip (985)"));
+
+    // A top pocket in a band the nail setting does not count.
+    t = table();
+    t.pattern[72] = t.pattern[top];
+    EXPECT_TRUE(reports(t, "pattern 72: the nail setting does not count this band"));
 
     // A band launched no stronger than the band before.
     t = table();

@@ -171,30 +171,56 @@ CheckReport checkTable(const BallPathTableData& table) {
             report.problems.push_back("pattern " + std::to_string(b.firstPattern) + ": not stronger than the weak launch before");
         weakMax = std::max(weakMax, m);
     }
-    // Bands: strengthening from band to band; the full-range-only courses
-    // reward (an entry), the others do not.
+    // Bands: strengthening from band to band. Only full-range launches (one
+    // counted launch in nailInterval + 1) may earn a spin or open the
+    // tulips, and each full-range-only course does one or the other: so the
+    // nail setting decides how often the reels turn. Everyday courses may pay
+    // at the top pocket, but one per band at most, and never in a band where
+    // an everyday course passes the left tulip that the top pocket opens:
+    // that would earn spins on everyday launches and saturate the machine.
+    auto passes = [&](int32_t i, int32_t marker) {
+        for (int k = 0; k < STEPS && !isRemovingMarker(table.pattern[i].xs[k]); ++k)
+            if (table.pattern[i].xs[k] == marker) return true;
+        return false;
+    };
+    auto name = [](int32_t i) { return "pattern " + std::to_string(i) + ": "; };
     double previous = weakMax;
     for (const Band& b : BANDS) {
         std::vector<double> measures;
         double lowest = 1e9;
+        int topPockets = 0;
+        bool passesLeftTulip = false;
         for (int32_t i = b.firstPattern; i < b.firstPattern + b.count; ++i) {
             double m = launchMeasure(table.pattern[i]);
             measures.push_back(m);
             lowest = std::min(lowest, m);
-            bool rewarding = isEntryMarker(terminalOf(i));
+            bool rewarding = isEntryMarker(terminalOf(i)) || passes(i, MARKER_RIGHT_POCKET);
             bool fullRangeOnly = i < b.firstPattern + b.fullRangeOnly;
             if (fullRangeOnly && !rewarding)
-                report.problems.push_back("pattern " + std::to_string(i) +
-                                          ": reached only by full-range launches, so it must end in a pocket or tulip");
+                report.problems.push_back(name(i) +
+                                          "reached only by full-range launches, so it must end in a tulip or the "
+                                          "bottom pocket or pass the right pocket (994)");
             if (!fullRangeOnly && rewarding)
-                report.problems.push_back("pattern " + std::to_string(i) +
-                                          ": an everyday course of its band must not end in a pocket or tulip");
+                report.problems.push_back(name(i) +
+                                          "an everyday course must not earn a spin or open the tulips "
+                                          "(993, 995, 996, 994)");
+            if (!fullRangeOnly && terminalOf(i) == MARKER_TOP_POCKET) {
+                ++topPockets;
+                if (!b.counted)
+                    report.problems.push_back(name(i) + "the nail setting does not count this band, so it must "
+                                                        "not pay at the top pocket (992)");
+            }
+            if (!fullRangeOnly && passes(i, MARKER_NEAR_LEFT_TULIP)) passesLeftTulip = true;
         }
+        std::string range = "patterns " + std::to_string(b.firstPattern) + "..." +
+                            std::to_string(b.firstPattern + b.count - 1) + ": ";
+        if (topPockets > 1) report.problems.push_back(range + "more than one everyday course ends in the top pocket");
+        if (topPockets > 0 && passesLeftTulip)
+            report.problems.push_back(range + "an everyday course passes the left tulip (985) that the band's "
+                                              "top pocket (992) opens");
         double med = median(measures);
         if (b.firstPattern == BANDS[0].firstPattern ? lowest <= weakMax : med <= previous)
-            report.problems.push_back("patterns " + std::to_string(b.firstPattern) + "..." +
-                                      std::to_string(b.firstPattern + b.count - 1) +
-                                      ": launched no stronger than the band before");
+            report.problems.push_back(range + "launched no stronger than the band before");
         previous = med;
     }
     return report;

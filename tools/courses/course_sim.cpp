@@ -100,11 +100,12 @@ void resolveContact(BallState& b, Vec closest, double reach, double restitution)
 }  // namespace
 
 const Band BANDS[BAND_COUNT] = {
-    {39, 51, 5, 10, 1},   {52, 64, 15, 10, 2},  {65, 77, 25, 10, 1},  {78, 90, 35, 10, 1},
-    {91, 103, 45, 10, 3}, {104, 116, 55, 10, 4}, {117, 129, 65, 6, 2}, {130, 142, 71, 4, 0},
-    {143, 155, 75, 4, 1}, {156, 169, 79, 1, 0},
+    {39, 51, 5, 10, 1, true},    {52, 64, 15, 10, 2, true},   {65, 77, 25, 10, 1, true},
+    {78, 90, 35, 10, 1, true},   {91, 103, 45, 10, 3, true},  {104, 116, 55, 10, 4, true},
+    {117, 129, 65, 6, 2, true},  {130, 142, 71, 4, 0, false}, {143, 155, 75, 4, 1, true},
+    {156, 169, 79, 1, 0, false},
 };
-const Band WEAK_BANDS[3] = {{1, 12, 0, 1, 0}, {13, 25, 1, 1, 0}, {26, 38, 2, 1, 0}};
+const Band WEAK_BANDS[3] = {{1, 12, 0, 1, 0, false}, {13, 25, 1, 1, 0, false}, {26, 38, 2, 1, 0, false}};
 
 double launchSpeedForDial(double dialPower) {
     if (dialPower < 39.0) {
@@ -121,10 +122,11 @@ bool isPassThroughMarker(int32_t m) {
     return (m >= MARKER_WING_0 && m <= MARKER_NEAR_GATE) || m == MARKER_RIGHT_POCKET;
 }
 bool isEntryMarker(int32_t m) {
-    return m == MARKER_TOP_POCKET || m == MARKER_LEFT_TULIP || m == MARKER_RIGHT_TULIP ||
-           m == MARKER_START_POCKET;
+    return m == MARKER_LEFT_TULIP || m == MARKER_RIGHT_TULIP || m == MARKER_START_POCKET;
 }
-bool isRemovingMarker(int32_t m) { return isEntryMarker(m) || m == MARKER_RETURN || m == MARKER_OUT; }
+bool isRemovingMarker(int32_t m) {
+    return isEntryMarker(m) || m == MARKER_TOP_POCKET || m == MARKER_RETURN || m == MARKER_OUT;
+}
 
 Flight simulateFlight(double launchSpeed, const ShotVariation& variation, double maxSeconds) {
     const FieldModel& field = fieldModel();

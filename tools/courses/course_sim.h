@@ -58,7 +58,8 @@ Flight simulateFlight(double launchSpeed, const ShotVariation& variation, double
 // True for the markers that move the ball on (wings, near-tulip, near-gate,
 // the right pocket's through gate).
 bool isPassThroughMarker(int32_t marker);
-// True for the markers that take the ball and pay an entry (992 993 995 996).
+// True for the markers that take the ball as an entry: 6 balls and a spin of
+// the reels (993 995 996). The top pocket (992) pays without a spin.
 bool isEntryMarker(int32_t marker);
 // True for the markers that always remove the ball (991 992 993 995 996 999).
 bool isRemovingMarker(int32_t marker);
@@ -68,6 +69,7 @@ struct Band {
     int32_t dialLow, dialHigh;   // inclusive
     int32_t firstPattern, count; // patterns firstPattern .. firstPattern + count - 1
     int32_t fullRangeOnly;       // the first this many patterns come only from full-range launches
+    bool counted;                // the nail countdown governs the band's launches
 };
 constexpr int32_t BAND_COUNT = 10;
 extern const Band BANDS[BAND_COUNT];
