@@ -11,6 +11,7 @@ packages=(
   googletest libgtest-dev libbenchmark-dev
   clang-14 libclang-rt-14-dev
   xvfb xauth
+  dpkg-dev desktop-file-utils appstream groff-base xdotool
 )
 
 missing=()

@@ -33,13 +33,16 @@ int nearestIconColour(QRgb c) {
     return best;
 }
 
-// The icon as colour indices, -1 where transparent.
-std::vector<int> iconIndices() {
-    QImage img(32, 32, QImage::Format_ARGB32_Premultiplied);
+// The icon as colour indices, -1 where transparent. The drawing is laid out
+// on a 32-pixel grid and scaled, so each size is drawn afresh in the same
+// sixteen colours rather than blown up from the small one.
+std::vector<int> iconIndices(int size) {
+    QImage img(size, size, QImage::Format_ARGB32_Premultiplied);
     img.fill(Qt::transparent);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing, true);
     p.setPen(Qt::NoPen);
+    p.scale(size / 32.0, size / 32.0);
     // A red machine ring with gold bulbs ...
     p.setBrush(QColor(0x80, 0, 0));
     p.drawEllipse(QRectF(0.5, 0.5, 31, 31));
@@ -65,11 +68,11 @@ std::vector<int> iconIndices() {
     p.drawEllipse(QPointF(13, 14), 2, 1.6);
     p.end();
     QImage argb = img.convertToFormat(QImage::Format_ARGB32);
-    std::vector<int> out(32 * 32, -1);
-    for (int y = 0; y < 32; ++y)
-        for (int x = 0; x < 32; ++x) {
+    std::vector<int> out(static_cast<size_t>(size * size), -1);
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
             QRgb c = argb.pixel(x, y);
-            if (qAlpha(c) >= 128) out[static_cast<size_t>(y * 32 + x)] = nearestIconColour(c);
+            if (qAlpha(c) >= 128) out[static_cast<size_t>(y * size + x)] = nearestIconColour(c);
         }
     return out;
 }
@@ -332,12 +335,12 @@ Debian / Ubuntu では <code>fonts-ipafont-gothic</code> パッケージを入�
 
 }  // namespace
 
-QImage drawIcon() {
-    std::vector<int> indices = iconIndices();
-    QImage img(32, 32, QImage::Format_ARGB32);
-    for (int y = 0; y < 32; ++y)
-        for (int x = 0; x < 32; ++x) {
-            int i = indices[static_cast<size_t>(y * 32 + x)];
+QImage drawIcon(int size) {
+    std::vector<int> indices = iconIndices(size);
+    QImage img(size, size, QImage::Format_ARGB32);
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            int i = indices[static_cast<size_t>(y * size + x)];
             img.setPixel(x, y, i < 0 ? 0u : ICON_COLOURS[i]);
         }
     return img;
@@ -345,7 +348,7 @@ QImage drawIcon() {
 
 bool writeIcon(const QString& outDir, QString* error) {
     QDir dir(outDir);
-    std::vector<uint8_t> ico = icoBytes(iconIndices());
+    std::vector<uint8_t> ico = icoBytes(iconIndices(32));
     if (!writeBytes(dir.filePath(QStringLiteral("pachinko.ico")),
                     QByteArray(reinterpret_cast<const char*>(ico.data()), static_cast<qsizetype>(ico.size())), error))
         return false;
@@ -353,6 +356,18 @@ bool writeIcon(const QString& outDir, QString* error) {
     if (!drawIcon().save(png, "PNG")) {
         if (error) *error = QStringLiteral("cannot write %1").arg(png);
         return false;
+    }
+    return true;
+}
+
+bool writeDesktopIcons(const QString& outDir, QString* error) {
+    QDir dir(outDir);
+    for (int size : DESKTOP_ICON_SIZES) {
+        const QString png = dir.filePath(QStringLiteral("pachinko-%1.png").arg(size));
+        if (!drawIcon(size).save(png, "PNG")) {
+            if (error) *error = QStringLiteral("cannot write %1").arg(png);
+            return false;
+        }
     }
     return true;
 }

@@ -3,9 +3,11 @@
 // sheets. Everything is generated from code; two runs write identical bytes.
 //
 //   pachinko-assets --out DIR [--previews DOCSDIR] [--no-sounds]
+//   pachinko-assets --icons DIR
 //
 // --no-sounds leaves the (slow to synthesise) sounds out, for quick runs of
-// the picture tests and previews.
+// the picture tests and previews. --icons writes only the icon at the sizes a
+// desktop's menus ask for (pachinko-32.png … pachinko-256.png), for installing.
 #include "pictures.h"
 #include "sounds.h"
 
@@ -20,7 +22,9 @@
 namespace {
 
 int usage() {
-    std::fprintf(stderr, "usage: pachinko-assets --out DIR [--previews DOCSDIR] [--no-sounds]\n");
+    std::fprintf(stderr,
+                 "usage: pachinko-assets --out DIR [--previews DOCSDIR] [--no-sounds]\n"
+                 "       pachinko-assets --icons DIR\n");
     return 2;
 }
 
@@ -32,23 +36,31 @@ int fail(const QString& message) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    QString outDir, previewDir;
+    QString outDir, previewDir, iconDir;
     bool sounds = true;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--out") == 0 && i + 1 < argc)
             outDir = QString::fromLocal8Bit(argv[++i]);
         else if (std::strcmp(argv[i], "--previews") == 0 && i + 1 < argc)
             previewDir = QString::fromLocal8Bit(argv[++i]);
+        else if (std::strcmp(argv[i], "--icons") == 0 && i + 1 < argc)
+            iconDir = QString::fromLocal8Bit(argv[++i]);
         else if (std::strcmp(argv[i], "--no-sounds") == 0)
             sounds = false;
         else
             return usage();
     }
-    if (outDir.isEmpty()) return usage();
+    if (outDir.isEmpty() == iconDir.isEmpty()) return usage();
 
     // Drawing needs fonts but no screen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
+
+    if (!iconDir.isEmpty()) {
+        if (!QDir().mkpath(iconDir)) return fail(QStringLiteral("cannot create %1").arg(iconDir));
+        QString error;
+        return assets::writeDesktopIcons(iconDir, &error) ? 0 : fail(error);
+    }
 
     if (!QDir().mkpath(outDir)) return fail(QStringLiteral("cannot create %1").arg(outDir));
     // Only generated files are written, each under its own fixed name; the

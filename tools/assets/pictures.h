@@ -74,10 +74,14 @@ QImage drawLamp3();
 QImage drawLamp4();
 
 // --- icon, help, previews --------------------------------------------------------
-// The 32 × 32, 16-colour program icon.
-QImage drawIcon();
-// Writes "pachinko.ico" and "pachinko.png".
+// The 16-colour program icon, size × size pixels (the program's own is 32).
+QImage drawIcon(int size = 32);
+// Writes "pachinko.ico" and "pachinko.png" (32 × 32).
 bool writeIcon(const QString& outDir, QString* error);
+// The sizes drawn for desktop menus and launchers.
+constexpr int DESKTOP_ICON_SIZES[] = {32, 64, 128, 256};
+// Writes "pachinko-N.png" for each of the desktop sizes.
+bool writeDesktopIcons(const QString& outDir, QString* error);
 // Writes "pachi.hlp" and "error.hlp".
 bool writeHelp(const QString& outDir, QString* error);
 // Writes the preview PNGs from the pictures in pictureDir.
