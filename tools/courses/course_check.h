@@ -33,8 +33,9 @@ struct CheckReport {
 bool checkPattern(const BallPathTableData& table, int32_t pattern, CheckReport& report);
 
 // Checks the whole table: every pattern, and the rules across patterns
-// (weak launches fall back, bands strengthen from band to band, the
-// full-range-only courses of each band are its rewarding ones).
+// (weak launches fall back, bands strengthen from band to band, only the
+// full-range-only courses of each band earn spins or open the tulips, and
+// everyday top pockets cannot feed the left tulip).
 CheckReport checkTable(const BallPathTableData& table);
 
 // Checks the bytes of a "tama.dat": exactly 32,000 bytes, then the table.
