@@ -179,11 +179,11 @@ int main(int argc, char** argv) {
     std::fputs(out.c_str(), stdout);
 
     if (!plotPath.empty()) {
-        char title[160];
-        std::snprintf(title, sizeof title, "Return ratio by slot and nail setting (%s, %lld %s per machine)",
+        char subtitle[160];
+        std::snprintf(subtitle, sizeof subtitle, "%s, %lld %s per machine from a fresh seat",
                       dial != 0 ? "fixed dial" : "best counted dial band",
                       static_cast<long long>(launches > 0 ? launches : ticks), launches > 0 ? "launches" : "ticks");
-        if (!sim::writeGridChart(chart, title, plotPath)) {
+        if (!sim::writeGridChart(chart, "Return ratio by slot and nail setting", subtitle, plotPath)) {
             std::fprintf(stderr, "pachinko-sim: cannot write %s\n", plotPath.c_str());
             return 1;
         }

@@ -16,7 +16,7 @@ namespace sim {
 namespace {
 
 constexpr int CELL_W = 86, CELL_H = 52;
-constexpr int LEFT = 96, TOP = 64;
+constexpr int LEFT = 96, TOP = 84;
 constexpr int SETTINGS = 7;
 constexpr int LEGEND_H = 70;
 
@@ -44,7 +44,8 @@ std::unique_ptr<QGuiApplication> guiApplication() {
 
 }  // namespace
 
-bool writeGridChart(const std::vector<RunCounts>& cells, const std::string& title, const std::string& pngPath) {
+bool writeGridChart(const std::vector<RunCounts>& cells, const std::string& title, const std::string& subtitle,
+                    const std::string& pngPath) {
     auto app = guiApplication();
     const int width = LEFT + SETTINGS * CELL_W + 24;
     const int height = TOP + SETTINGS * CELL_H + LEGEND_H;
@@ -64,6 +65,7 @@ bool writeGridChart(const std::vector<RunCounts>& cells, const std::string& titl
     font.setBold(false);
     font.setPixelSize(12);
     g.setFont(font);
+    g.drawText(QRect(0, 28, width, 18), Qt::AlignCenter, QString::fromStdString(subtitle));
     g.drawText(QRect(LEFT, TOP - 36, SETTINGS * CELL_W, 16), Qt::AlignCenter, "nail setting");
     for (int n = 0; n < SETTINGS; ++n)
         g.drawText(QRect(LEFT + n * CELL_W, TOP - 18, CELL_W, 16), Qt::AlignCenter, QString::number(n));
