@@ -240,6 +240,26 @@ launcher)
     [ -f "$work/home3/.local/share/pachinko/pachiko.dat" ] || fail "a relative XDG_DATA_HOME was not ignored"
     [ ! -e "$work/elsewhere/relative" ] || fail "a relative XDG_DATA_HOME made a folder"
 
+    # The arguments reach the game unchanged, spaces and all, except that a
+    # relative file for --record is made absolute from where the player
+    # started, since the game runs in its own folder.
+    cat >"$work/show-args" <<'EOF'
+#!/bin/sh
+pwd >"$ARGS_OUT"
+for a in "$@"; do printf '[%s]\n' "$a"; done >>"$ARGS_OUT"
+EOF
+    chmod +x "$work/show-args"
+    (cd "$work/elsewhere" && env -u XDG_DATA_HOME HOME="$home" PACHINKO_EXEC="$work/show-args" ARGS_OUT="$work/args" \
+        "$prefix/bin/pachinko" --scale 2 --record "my session.txt" --record /abs/rec T "two words" --record x) ||
+        fail "the start with arguments failed"
+    printf '%s\n' "$folder" '[--scale]' '[2]' '[--record]' "[$work/elsewhere/my session.txt]" '[--record]' '[/abs/rec]' \
+        '[T]' '[two words]' '[--record]' '[x]' >"$work/args.expected"
+    cmp -s "$work/args" "$work/args.expected" || { diff "$work/args.expected" "$work/args" >&2; fail "arguments changed on the way"; }
+    (cd "$work/elsewhere" && env -u XDG_DATA_HOME HOME="$home" PACHINKO_EXEC="$work/show-args" ARGS_OUT="$work/args" \
+        "$prefix/bin/pachinko" -- --record rel --record) || fail "the start with -- failed"
+    printf '%s\n' "$folder" '[--]' '[--record]' '[rel]' '[--record]' >"$work/args.expected"
+    cmp -s "$work/args" "$work/args.expected" || { diff "$work/args.expected" "$work/args" >&2; fail "arguments after -- changed"; }
+
     # Nowhere to go: a clear refusal, and the game is not started.
     if env -u HOME -u XDG_DATA_HOME PACHINKO_EXEC=false "$prefix/bin/pachinko" >"$work/run.log" 2>&1; then
         fail "the launcher went on without HOME"
