@@ -123,6 +123,13 @@ TEST_F(SimTest, TickLimitAndScheduleSeat) {
     EXPECT_GE(r.launched, 1234 / 5 - 1);
     EXPECT_LE(r.launched, 1234 / 5 + 1);
     expectLedgerBalances(r);
+
+    // A dial at 0 launches nothing, and a run counted in launches still ends.
+    spec.dial = 0;
+    spec.launches = 1000;
+    r = sim::runSeat(table(), spec);
+    EXPECT_EQ(r.launched, 0);
+    EXPECT_EQ(r.ticks, 0);
 }
 
 TEST_F(SimTest, DialBandsAndTheBestCountedBand) {

@@ -83,11 +83,11 @@ int main(int argc, char** argv) {
         if (a == "--slot" && next(v) && parseSettings(v, slots)) continue;
         if (a == "--nail" && next(v) && parseSettings(v, nails)) continue;
         if (a == "--dial" && next(v) && parseInt(v, 1, 170, dial)) continue;
-        if (a == "--launches" && next(v) && parseInt(v, 1, INT64_MAX / 8, launches)) {
+        if (a == "--launches" && next(v) && parseInt(v, 1, INT64_MAX / 16, launches)) {
             ticks = 0;
             continue;
         }
-        if (a == "--ticks" && next(v) && parseInt(v, 1, INT64_MAX / 8, ticks)) {
+        if (a == "--ticks" && next(v) && parseInt(v, 1, INT64_MAX / 16, ticks)) {
             launches = 0;
             continue;
         }

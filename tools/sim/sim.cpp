@@ -70,8 +70,12 @@ RunCounts runSeat(const BallPathTableData& courses, const RunSpec& spec) {
     // A big win's gate time: from the tick after the win until the gate
     // closes; what the gate pays in those ticks is the big win's worth.
     bool bigWinOpen = false;
+    // A dial of 0 launches nothing: a run counted in launches would never
+    // end. One launch chance comes every five ticks and a purchase never
+    // delays it, so ten ticks per launch is a generous bound.
+    const int64_t tickLimit = spec.launches > 0 ? (spec.dial > 0 ? spec.launches * 10 + 100 : 0) : spec.ticks;
     for (;;) {
-        if (spec.launches > 0 ? stats.ballsLaunched >= spec.launches : stats.ticks >= spec.ticks) break;
+        if (stats.ticks >= tickLimit || (spec.launches > 0 && stats.ballsLaunched >= spec.launches)) break;
         if (game.player.balls <= BUY_AT_BALLS && game.lenderState < LENDER_PRESSED) {
             if (game.player.cash <= BALL_PRICE_YEN) game.player.cash = PLENTY_OF_CASH;
             pressLender();

@@ -37,7 +37,7 @@ struct Seat {
 
 struct RunSpec {
     Seat seat;
-    int32_t dial = 39;           // 1..170
+    int32_t dial = 39;           // 1..170; 0 launches nothing
     int64_t launches = 100000;   // stop after this many launches (when > 0)
     int64_t ticks = 0;           // or after this many ticks (when launches is 0)
     int64_t discardDraws = 0;    // draws of the random source made before sitting down
