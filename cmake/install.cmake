@@ -80,6 +80,7 @@ add_custom_target(pachinko_screenshots
   COMMAND ${CMAKE_COMMAND} -E make_directory ${pkg_out}/screenshots/game
   COMMAND ${CMAKE_COMMAND} -E copy_directory ${PACHINKO_GAME_DIR} ${pkg_out}/screenshots/game
   COMMAND ${CMAKE_COMMAND} -E remove -f ${pkg_out}/screenshots/game/pachiko.dat
+  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_BINARY_DIR}/tools/courses/tama.dat ${pkg_out}/screenshots/game/
   COMMAND $<TARGET_FILE:pachinko-headless> --dir ${pkg_out}/screenshots/game --out ${pkg_out}/screenshots
           --script ${pkg_src}/screenshots.txt
   DEPENDS pachinko-headless pachinko_assets_files pachinko_courses_data
