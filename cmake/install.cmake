@@ -130,15 +130,15 @@ set(CPACK_PACKAGE_NAME pachinko)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "${PACHINKO_PACKAGE_CONTACT}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "game about making a living at pachinko")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "game about making a living at pachinko
- A single-player game about making a living at pachinko, the Japanese
- vertical ball machine. Walk a small town with a bank, an exchange booth and
- three parlours, play the machines, exchange your balls and try to reach
- 300,000,000 yen before you go bankrupt. All text in the game is Japanese.
- .
- Also contains pachinko-headless, which plays the game from a script without
- a window, pachinko-sim, which reports what the machines pay, and the tools
- that generate the game's pictures, sounds and ball courses.")
+# The long description's lines; cpack indents them and marks the empty one.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "A single-player game about making a living at pachinko, the Japanese
+vertical ball machine. Walk a small town with a bank, an exchange booth and
+three parlours, play the machines, exchange your balls and try to reach
+300,000,000 yen before you go bankrupt. All text in the game is Japanese.
+
+Also contains pachinko-headless, which plays the game from a script without
+a window, pachinko-sim, which reports what the machines pay, and the tools
+that generate the game's pictures, sounds and ball courses.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
