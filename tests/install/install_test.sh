@@ -260,6 +260,26 @@ EOF
     printf '%s\n' "$folder" '[--]' '[--record]' '[rel]' '[--record]' >"$work/args.expected"
     cmp -s "$work/args" "$work/args.expected" || { diff "$work/args.expected" "$work/args" >&2; fail "arguments after -- changed"; }
 
+    # Installed for one user under ~/.local, the content folder is the very
+    # folder the player's would be: his files go into a folder inside it and
+    # the installed files stay as they are.
+    home4=$work/home4
+    install_into "$home4/.local"
+    shared=$home4/.local/share/pachinko
+    if ! (cd "$work/elsewhere" && env -u XDG_DATA_HOME HOME="$home4" PACHINKO_EXEC="$home4/.local/bin/pachinko-headless" \
+        "$home4/.local/bin/pachinko" --out "$work/out 5" --script "$work/first.txt") >"$work/run.log" 2>&1; then
+        cat "$work/run.log" >&2
+        fail "the start of a ~/.local installation failed"
+    fi
+    [ -f "$shared/player/pachiko.dat" ] || fail "the ~/.local installation's game did not save in share/pachinko/player"
+    [ -L "$shared/player/back1.bmp" ] && [ -f "$shared/player/tama.dat" ] && [ ! -L "$shared/player/tama.dat" ] ||
+        fail "the ~/.local installation's player folder was not prepared"
+    [ ! -e "$shared/pachiko.dat" ] || fail "the game saved into the installed content"
+    [ ! -e "$shared/player/player" ] || fail "the player folder was linked into itself"
+    for f in $content; do
+        [ -f "$shared/$f" ] && [ ! -L "$shared/$f" ] || fail "installed $f was changed"
+    done
+
     # Nowhere to go: a clear refusal, and the game is not started.
     if env -u HOME -u XDG_DATA_HOME PACHINKO_EXEC=false "$prefix/bin/pachinko" >"$work/run.log" 2>&1; then
         fail "the launcher went on without HOME"
