@@ -45,7 +45,7 @@ trap 'exit 1' INT TERM
 # sounds of the sound set-up, read from the sources rather than from the
 # build folder the install copies.
 pictures=$(grep -o '"[A-Za-z0-9_]*\.bmp"' "$SOURCE_DIR/media/assets.h" | tr -d '"' | sort -u)
-sounds="base1.wav base2.wav open.wav tamade.wav"
+sounds=$(grep -o '"[A-Za-z0-9_]*\.wav"' "$SOURCE_DIR/media/sound.h" | tr -d '"' | sort -u)
 content="$pictures $sounds tama.dat pachi.hlp error.hlp pachinko.png pachinko.ico"
 
 # Width and height of a PNG from its header.
@@ -66,6 +66,7 @@ install_into() {  # prefix
 check_tree() {
     root=$1 named=$2
     [ "$(echo "$pictures" | wc -w)" -eq 37 ] || fail "the asset list names $(echo "$pictures" | wc -w) pictures, not 37"
+    [ "$(echo "$sounds" | wc -w)" -eq 4 ] || fail "the sound set-up names $(echo "$sounds" | wc -w) sounds, not 4"
     for f in $content; do
         [ -f "$root/share/pachinko/$f" ] || fail "share/pachinko/$f missing"
     done
