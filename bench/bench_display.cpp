@@ -39,6 +39,7 @@ struct Fixture {
     Surface* ball = nullptr;
     Surface* interior = nullptr;
     Fixture() {
+        releasePresentation();  // whatever a tick benchmark left set up
         initDirectDraw(nullptr);
         back = makePicture(640, 416, 0x00336699, false);
         ball = makePicture(17, 17, 0x00C0C0C0, true);

@@ -1,14 +1,23 @@
 // Whole ticks of the screens, with the generated pictures of the game folder:
 // what one 100 ms timer message costs from dispatch to present.
+//
+// The busiest parlour and town ticks are compared with BM_FrameMemcpy, one
+// plain copy of a 640 × 416 × 4-byte frame: bench/tick_ratios.py runs them
+// together and reports the ratios.
 #include <benchmark/benchmark.h>
 
+#include <cstring>
 #include <filesystem>
+#include <vector>
 
+#include "machine/machine_logic.h"
+#include "machine/parlour.h"
 #include "media/display.h"
 #include "platform/headless.h"
 #include "platform/window.h"
-#include "state/game_state.h"
 #include "shell/main_window.h"
+#include "state/game_state.h"
+#include "state/machine_records.h"
 
 namespace {
 
@@ -23,6 +32,18 @@ bool startInGameFolder(const char* commandLine) {
     resetGameState();
     return startUp(commandLine, 1);
 }
+
+void BM_FrameMemcpy(benchmark::State& state) {
+    constexpr std::size_t pixels = std::size_t{640} * 416;
+    std::vector<uint32_t> from(pixels, 0x00336699u), to(pixels, 0u);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(from.data());
+        std::memcpy(to.data(), from.data(), pixels * 4);
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(pixels * 4));
+}
+BENCHMARK(BM_FrameMemcpy);
 
 void BM_TownTick(benchmark::State& state) {
     if (!startInGameFolder("")) {
@@ -46,5 +67,101 @@ void BM_TuningTick(benchmark::State& state) {
     for (auto _ : state) headless::tick();
 }
 BENCHMARK(BM_TuningTick);
+
+// A town tick with a door zooming: both backdrops' copy, flowers at all
+// three parlours, the bank's interior at the largest step of its zoom
+// (stretched from 300 × 200 to 270 × 180), the walker walking, the status
+// lines and the present. `bankState` picks the step: 25 is the first step
+// of the closing zoom; 18 is the last of the opening one, which in the same
+// tick goes on to draw the whole interior as the walker arrives inside, the
+// busiest town tick there is. Every iteration starts from the same state, so
+// every tick draws all of it.
+void townZoomTick(benchmark::State& state, int32_t bankState) {
+    if (!startInGameFolder("")) {
+        state.SkipWithError("the game folder is not built");
+        return;
+    }
+    game.introShown = 1;
+    game.homeState = 0;
+    game.player.day = 3;
+    for (int32_t& flag : daySchedule[game.player.day].eventFlag) flag = 1;
+    game.walkerX = 200;
+    game.walkerY = 240;
+    game.moveX = 2;
+    game.backdropTick = 0;
+    game.bankState = bankState;
+    const GameState start = game;
+    for (auto _ : state) {
+        game = start;
+        headless::tick();
+    }
+}
+void BM_TownTickZooming(benchmark::State& state) { townZoomTick(state, 25); }
+BENCHMARK(BM_TownTickZooming);
+void BM_TownTickZoomIntoRoom(benchmark::State& state) { townZoomTick(state, 18); }
+BENCHMARK(BM_TownTickZoomIntoRoom);
+
+// A plain waypoint of a course that lies on the picture, or -1.
+int drawnStep(const BallPattern& course, int from) {
+    for (int s = from; s < STEPS; ++s) {
+        const int32_t x = course.xs[s], y = course.ys[s];
+        if (!isRegionMarker(x) && x >= 0 && y >= 0 && x <= 640 - 17 && y <= 416 - 17) return s;
+    }
+    return -1;
+}
+
+// The busiest parlour picture: 40 balls in flight, the reels turning, the
+// gate open with its lamps lit, both tulips open, all hold lamps and the
+// overflow lamp, a full tray, the stop sign, the dial and both counters.
+// Returns false (with the reason) when the course table cannot give it.
+bool setUpBusiestParlour(const char*& why) {
+    why = "the game folder is not built";
+    if (!startInGameFolder("")) return false;
+    game.introShown = 1;
+    game.player.cash = 1234567890;
+    game.player.balls = 987654321;
+    seatAtMachine(game.player.day, 0, 0);
+    MachineState& m = game.machine;
+    int slot = 0;
+    for (int p = 0; p < PATTERNS && slot < BALL_SLOTS; ++p) {
+        const int s = drawnStep(BallPathTable.pattern[p], 8);
+        if (s > 0) m.ballSlots[slot++] = BallSlot{p, s};
+    }
+    m.tulipOpen[0] = m.tulipOpen[1] = 1;
+    m.spinStock = 4;
+    m.entryCount = 5;
+    m.reelState = 2;
+    m.reelTimer = 20;
+    game.slotPrizeLeft = 101;
+    game.lenderState = 7;  // a purchase with all three tray rows showing
+    game.launchStopped = 1;
+    game.dialPower = 100;
+
+    // Check on a copy that the tick really draws all of it.
+    const GameState start = game;
+    MachineFrame frame;
+    MachineTickIo io;
+    io.frame = &frame;
+    machineTick(io);
+    game = start;
+    why = "the courses do not give 40 balls on the picture with the tulips, lamps and gate";
+    return frame.ballCount == BALL_SLOTS && frame.gateOpen && frame.gateLampsLit && frame.tulipOpen[0] &&
+           frame.tulipOpen[1] && frame.holdLamps == 4 && frame.overflowLamp && frame.trayRow[0] &&
+           frame.trayRow[1] && frame.trayRow[2] && frame.stopShown && game.machine.reelState == 2;
+}
+
+void BM_ParlourTickBusiest(benchmark::State& state) {
+    const char* why = nullptr;
+    if (!setUpBusiestParlour(why)) {
+        state.SkipWithError(why);
+        return;
+    }
+    const GameState start = game;
+    for (auto _ : state) {
+        game = start;
+        headless::tick();
+    }
+}
+BENCHMARK(BM_ParlourTickBusiest);
 
 }  // namespace

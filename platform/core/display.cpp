@@ -74,6 +74,27 @@ inline void storePx(uint8_t* row, int64_t x, uint32_t v) {
     }
 }
 
+// One row of a keyed copy of 32-bit pixels: every pixel outside the key
+// range replaces the target's. Four pixels at a time, each lane choosing the
+// source or the target value, so the compiler can use vector registers; the
+// target keeps exactly the values it had where the key matched.
+void keyedRow(uint32_t* out, const uint32_t* in, int64_t count, ColorKey key) {
+    using Lanes = uint32_t __attribute__((vector_size(16)));
+    const Lanes low = {key.low, key.low, key.low, key.low};
+    const Lanes high = {key.high, key.high, key.high, key.high};
+    int64_t i = 0;
+    for (; i + 4 <= count; i += 4) {
+        Lanes v, d;
+        std::memcpy(&v, in + i, sizeof v);
+        std::memcpy(&d, out + i, sizeof d);
+        const Lanes shown = reinterpret_cast<Lanes>((v < low) | (v > high));
+        d = (v & shown) | (d & ~shown);
+        std::memcpy(out + i, &d, sizeof d);
+    }
+    for (; i < count; ++i)
+        if (in[i] < key.low || in[i] > key.high) out[i] = in[i];
+}
+
 // Copies the visible part `vis` of dst from src. dst and src are the full
 // requested rectangles (src inside the source; vis inside dst and inside the
 // target); where their sizes differ each target pixel takes the source pixel
@@ -92,18 +113,28 @@ void copyPixels(Surface& target, const Rect& dst, const Rect& vis, const Surface
     if (dstW == srcW && dstH == srcH) {
         const int64_t sx0 = src.left + (int64_t{vis.left} - dst.left);
         const int64_t sy0 = src.top + (int64_t{vis.top} - dst.top);
+        const int64_t visH = int64_t{vis.bottom} - vis.top;
+        const int64_t rowBytes = visW * Bytes;
+        if (!keyed && rowBytes == target.pitch && rowBytes == source.pitch) {
+            // Whole rows on both sides (the background and the present):
+            // the rectangles are one block of memory each.
+            std::memcpy(tbase + int64_t{vis.top} * target.pitch, sbase + sy0 * source.pitch,
+                        static_cast<std::size_t>(visH * rowBytes));
+            return;
+        }
         for (int64_t y = vis.top; y < vis.bottom; ++y) {
             uint8_t* trow = tbase + y * target.pitch;
             const uint8_t* srow = sbase + (sy0 + (y - vis.top)) * source.pitch;
-            if (!keyed) {
-                std::memmove(trow + int64_t{vis.left} * Bytes, srow + sx0 * Bytes,
-                             static_cast<std::size_t>(visW * Bytes));
-                continue;
-            }
-            for (int64_t i = 0; i < visW; ++i) {
-                uint32_t v = loadPx<Bytes>(srow, sx0 + i);
-                if (v < key.low || v > key.high) storePx<Bytes>(trow, vis.left + i, v);
-            }
+            if (!keyed)
+                std::memcpy(trow + int64_t{vis.left} * Bytes, srow + sx0 * Bytes, static_cast<std::size_t>(rowBytes));
+            else if constexpr (Bytes == 4)
+                keyedRow(reinterpret_cast<uint32_t*>(trow) + vis.left, reinterpret_cast<const uint32_t*>(srow) + sx0,
+                         visW, key);
+            else
+                for (int64_t i = 0; i < visW; ++i) {
+                    uint32_t v = loadPx<Bytes>(srow, sx0 + i);
+                    if (v < key.low || v > key.high) storePx<Bytes>(trow, vis.left + i, v);
+                }
         }
         return;
     }

@@ -10,6 +10,9 @@
 #include <QString>
 #include <algorithm>
 #include <memory>
+#include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "display_internal.h"
 
@@ -21,6 +24,12 @@ struct TextPainter {
 };
 
 namespace {
+
+struct Glyph {
+    int advance = 0;
+    // Text-coloured pixels: x from the pen position, y from the cell's top.
+    std::vector<std::pair<int16_t, int16_t>> ink;
+};
 
 // The default font: a Japanese Gothic face at a size that fits the 18-pixel
 // line pitch of the town's status lines. Glyphs are drawn without smoothing,
@@ -39,6 +48,12 @@ struct TextState {
     std::unique_ptr<QFont> font;
     int ascent = 0;
     int height = 0;
+    // Each character drawn so far: its advance and the pixels its glyph sets
+    // (null when it is left to the font engine). Lines of such characters
+    // are stamped from here instead of being laid out again every tick.
+    std::unordered_map<char16_t, std::unique_ptr<Glyph>> glyphs;
+    std::vector<const Glyph*> line;  // scratch of one line
+    bool glyphCache = true;
 };
 TextState textState;
 
@@ -149,7 +164,94 @@ void textExtent(const char* text, int byteLength, int& width, int& height) {
 namespace {
 TextListener textListener = nullptr;
 void* textListenerContext = nullptr;
+
+// Characters whose glyphs stand alone: printable ASCII, Japanese punctuation
+// and kana, the common ideographs, and the half- and full-width forms, but
+// no combining marks. In the default font these have whole-pixel advances
+// and no kerning, so a line of them is exactly its glyphs side by side (the
+// display tests compare both ways of drawing). Anything else goes through
+// the font engine.
+bool standsAlone(char16_t c) {
+    const bool common = (c >= 0x20 && c <= 0x7E) || (c >= 0x3000 && c <= 0x30FF) || (c >= 0x4E00 && c <= 0x9FFF) ||
+                        (c >= 0xFF01 && c <= 0xFFEF);
+    return common && !QChar(c).isMark();
+}
+
+// The glyph of one character, drawn once by the font engine black on white
+// with room on every side, or null when it is not drawn in exactly those
+// two colours.
+const Glyph* glyphFor(char16_t c) {
+    auto found = textState.glyphs.find(c);
+    if (found != textState.glyphs.end()) return found->second.get();
+    std::unique_ptr<Glyph> glyph;
+    if (standsAlone(c)) {
+        const QFont& font = defaultFont();
+        const QString s(QChar{c});
+        glyph = std::make_unique<Glyph>();
+        glyph->advance = QFontMetrics(font).horizontalAdvance(s);
+        const int margin = textState.height;
+        QImage image(glyph->advance + 2 * margin, textState.height, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.setFont(font);
+        painter.setPen(Qt::black);
+        painter.drawText(margin, textState.ascent, s);
+        painter.end();
+        for (int row = 0; row < image.height() && glyph; ++row) {
+            const auto* p = reinterpret_cast<const uint32_t*>(image.constScanLine(row));
+            for (int col = 0; col < image.width(); ++col) {
+                const uint32_t rgb = p[col] & 0x00FFFFFFu;
+                if (rgb == 0)
+                    glyph->ink.emplace_back(static_cast<int16_t>(col - margin), static_cast<int16_t>(row));
+                else if (rgb != 0x00FFFFFFu) {
+                    glyph.reset();
+                    break;
+                }
+            }
+        }
+    }
+    const Glyph* result = glyph.get();
+    textState.glyphs.emplace(c, std::move(glyph));
+    return result;
+}
+
+// Draws the line from cached glyphs into a 32-bit surface; false (nothing
+// drawn) when a character has no cached glyph.
+bool stampGlyphs(const DrawContext& context, int x, int y, const QString& text) {
+    Surface& surface = *context.surface;
+    if (!textState.glyphCache || surface.format.bitCount != 32) return false;
+    std::vector<const Glyph*>& line = textState.line;
+    line.clear();
+    int64_t width = 0;
+    for (QChar c : text) {
+        const Glyph* glyph = glyphFor(c.unicode());
+        if (!glyph) return false;
+        line.push_back(glyph);
+        width += glyph->advance;
+    }
+    // The cell, cut at the surface's edges.
+    const int64_t left = std::max<int64_t>(x, 0), top = std::max<int64_t>(y, 0);
+    const int64_t right = std::min<int64_t>(int64_t{x} + width, surface.width);
+    const int64_t bottom = std::min<int64_t>(int64_t{y} + textState.height, surface.height);
+    if (left >= right || top >= bottom) return true;
+    const std::size_t stride = static_cast<std::size_t>(surface.pitch / 4);
+    uint32_t* pixels = surface.memory.data();
+    const uint32_t back = swapRedBlue(context.backColour), ink = swapRedBlue(context.textColour);
+    for (int64_t row = top; row < bottom; ++row)
+        std::fill(pixels + row * stride + left, pixels + row * stride + right, back);
+    int64_t pen = x;
+    for (const Glyph* glyph : line) {
+        for (const auto& [dx, dy] : glyph->ink) {
+            const int64_t px = pen + dx, py = int64_t{y} + dy;
+            if (px >= left && px < right && py >= top && py < bottom) pixels[py * stride + px] = ink;
+        }
+        pen += glyph->advance;
+    }
+    return true;
+}
 }  // namespace
+
+void setTextGlyphCache(bool on) { textState.glyphCache = on; }
 
 void setTextListener(TextListener listener, void* context) {
     textListener = listener;
@@ -180,6 +282,8 @@ bool textOut(DrawContext* context, int x, int y, const char* text, int byteLengt
     if (textListener) textListener(textListenerContext, context, x, y, text, byteLength);
     Surface* surface = context->surface;
     const QFont& font = defaultFont();
+    const QString s = QString::fromUtf8(text, byteLength);
+    if (stampGlyphs(*context, x, y, s)) return true;
     if (!context->painter) {
         const QImage::Format format = surface->format.bitCount == 32 ? QImage::Format_RGB32 : QImage::Format_RGB16;
         auto* tp = new TextPainter;
@@ -188,7 +292,6 @@ bool textOut(DrawContext* context, int x, int y, const char* text, int byteLengt
         context->painter = tp;
     }
     QPainter& painter = context->painter->painter;
-    const QString s = QString::fromUtf8(text, byteLength);
     const int width = QFontMetrics(font).horizontalAdvance(s);
     const QRect cell(x, y, width, textState.height);
     painter.setClipRect(cell);

@@ -307,4 +307,9 @@ struct DisplayObjectCounts {
 };
 DisplayObjectCounts displayObjectCounts();
 
+// textOut stamps lines of common characters from a cache of each glyph's
+// pixels (on, the default) or lays every line out through the font engine
+// (off). Both draw the same pixels; the tests compare them.
+void setTextGlyphCache(bool on);
+
 }  // namespace platform
