@@ -33,10 +33,13 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QSettings>
 #include <QTextBrowser>
 #include <QThread>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <deque>
 #include <map>
@@ -49,6 +52,7 @@
 #include "platform/qt_backend.h"
 #include "platform/screen.h"
 #include "platform/window.h"
+#include "recorder.h"
 
 namespace platform {
 
@@ -86,8 +90,11 @@ QtState state;
 
 void dispatchNow(const Message& message) { dispatchMessage(message); }
 
-// Inside a nested loop nobody calls getMessage: hand queued messages to the
-// game from a posted call, which any Qt loop delivers.
+// Inside a nested loop nobody calls getMessage: hand queued timer messages
+// to the game from a posted call, which any Qt loop delivers. Under a box the
+// game gets ticks only; input that was already queued when the box opened
+// waits for the box to close, so a session replays the same from a script,
+// where nothing but ticks can happen under a box.
 void scheduleDrain() {
     if (state.nesting == 0 || state.drainScheduled || !qApp) return;
     state.drainScheduled = true;
@@ -95,9 +102,12 @@ void scheduleDrain() {
         qApp,
         [] {
             state.drainScheduled = false;
-            while (state.nesting > 0 && !state.queue.empty()) {
-                Message message = state.queue.front();
-                state.queue.pop_front();
+            while (state.nesting > 0) {
+                auto timer = std::find_if(state.queue.begin(), state.queue.end(),
+                                          [](const Message& m) { return m.message == MSG_TIMER; });
+                if (timer == state.queue.end()) break;
+                Message message = *timer;
+                state.queue.erase(timer);
                 dispatchNow(message);
             }
         },
@@ -114,6 +124,46 @@ void post(Window* window, uint32_t message, uint32_t wParam, uint32_t lParam) {
     state.queue.push_back({window, message, wParam, lParam});
     scheduleDrain();
 }
+
+// A message as a line of the pachinko-headless script; empty for messages the
+// script does not carry (they change nothing a replay would see).
+std::string scriptLine(const Message& m) {
+    const Window* window = m.window;
+    if (window->dialogProc) {
+        if (m.message != MSG_COMMAND) return {};
+        const std::string dialog = std::to_string(window->dialogTemplate->id);
+        const uint32_t control = m.wParam & 0xFFFFu;
+        if (control == static_cast<uint32_t>(IDCANCEL)) return "dialog close " + dialog;
+        return "dialog click " + dialog + " " + std::to_string(control);
+    }
+    const std::string point = std::to_string(pointX(m.lParam)) + " " + std::to_string(pointY(m.lParam));
+    char key[32];
+    std::snprintf(key, sizeof key, "0x%02X", m.wParam);
+    switch (m.message) {
+        case MSG_KEYDOWN: return std::string("key down ") + key;
+        case MSG_KEYUP: return std::string("key up ") + key;
+        case MSG_MOUSEMOVE: return "mouse move " + point;
+        case MSG_LBUTTONDOWN: return "mouse press " + point;
+        case MSG_LBUTTONUP: return "mouse release " + point;
+        case MSG_RBUTTONDOWN: return "mouse rpress " + point;
+        case MSG_COMMAND: return "menu " + std::to_string(m.wParam & 0xFFFFu);
+        // The runner closes the window when its script runs out.
+        case MSG_CLOSE: return "# the window's close box";
+        default: return {};
+    }
+}
+
+// The game area's magnification, remembered in the desktop's settings.
+int currentScale = 0;  // 0: not read yet
+
+// Organisation and application "pachinko": ~/.config/pachinko/pachinko.conf.
+std::unique_ptr<QSettings> settings() {
+    return std::make_unique<QSettings>(QStringLiteral("pachinko"), QStringLiteral("pachinko"));
+}
+
+// Pointer positions in game pixels: divided by the scale, rounding down, so
+// that a release left of the window stays left of it.
+int toGame(int pixel, int by) { return pixel >= 0 ? pixel / by : -((-pixel + by - 1) / by); }
 
 uint32_t virtualKey(const QKeyEvent* event) {
     int key = event->key();
@@ -144,8 +194,8 @@ uint32_t virtualKey(const QKeyEvent* event) {
 // pointer into messages.
 class GameArea : public QWidget {
 public:
-    explicit GameArea(Window* owner) : window_(owner) {
-        setFixedSize(640, 416);
+    GameArea(Window* owner, int by) : window_(owner), scale_(by) {
+        setFixedSize(640 * by, 416 * by);
         setMouseTracking(true);
         setFocusPolicy(Qt::StrongFocus);
         setAttribute(Qt::WA_OpaquePaintEvent);
@@ -158,7 +208,9 @@ protected:
         if (primaryPixels(pixels)) {
             QImage image(reinterpret_cast<const uchar*>(pixels.pixels), pixels.width, pixels.height,
                          pixels.stride * 4, QImage::Format_RGB32);
-            painter.drawImage(0, 0, image);
+            // Without smooth transformation Qt scales by nearest neighbour:
+            // every game pixel becomes a sharp square.
+            painter.drawImage(QRect(0, 0, pixels.width * scale_, pixels.height * scale_), image);
         } else {
             painter.fillRect(rect(), Qt::black);
         }
@@ -182,17 +234,18 @@ protected:
     }
 
 private:
-    static uint32_t position(QMouseEvent* event) {
+    uint32_t position(QMouseEvent* event) const {
         QPoint p = event->position().toPoint();
-        return packPoint(p.x(), p.y());
+        return packPoint(toGame(p.x(), scale_), toGame(p.y(), scale_));
     }
     Window* window_;
+    int scale_;
 };
 
 class MainWindowWidget : public QMainWindow {
 public:
     explicit MainWindowWidget(Window* owner) : window_(owner) {
-        area = new GameArea(owner);
+        area = new GameArea(owner, windowScale());
         setCentralWidget(area);
         layout()->setSizeConstraint(QLayout::SetFixedSize);
         setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
@@ -228,14 +281,13 @@ public:
     bool painting = false;
 
 protected:
+    // The close box and Escape reach the procedure through the queue, in
+    // order with the clicks.
     void closeEvent(QCloseEvent* event) override {
         event->ignore();
-        if (window_->alive) window_->dialogProc(window_, MSG_COMMAND, IDCANCEL, 0);
+        post(window_, MSG_COMMAND, IDCANCEL, 0);
     }
-    void reject() override {
-        // Escape: the same as the close box.
-        if (window_->alive) window_->dialogProc(window_, MSG_COMMAND, IDCANCEL, 0);
-    }
+    void reject() override { post(window_, MSG_COMMAND, IDCANCEL, 0); }
     void paintEvent(QPaintEvent* event) override {
         QDialog::paintEvent(event);
         // The game draws its text on the canvas; then the canvas is shown.
@@ -403,10 +455,13 @@ bool getMessage(Message& message) {
 void dispatchMessage(const Message& message) {
     Window* window = message.window;
     if (!window || !window->alive) return;
+    if (recorder::active())
+        recorder::beginDispatch(window == state.main && message.message == MSG_TIMER, scriptLine(message));
     if (window->dialogProc)
         window->dialogProc(window, message.message, message.wParam, message.lParam);
     else if (window->proc)
         window->proc(window, message.message, message.wParam, message.lParam);
+    recorder::endDispatch();
 }
 
 void setTimer(Window* window, uint32_t id, int periodMs) {
@@ -438,11 +493,13 @@ int32_t messageBox(Window* owner, const char* message, const char* caption, uint
         box.raise();
         box.activateWindow();
     }
+    recorder::boxOpened();
     ++state.nesting;
-    scheduleDrain();  // anything already queued is handed over under the box
+    scheduleDrain();  // a tick already queued runs under the box
     int result = box.exec();
     --state.nesting;
     int32_t answer = yesNo ? (result == QMessageBox::Yes ? IDYES : IDNO) : IDOK;
+    recorder::boxAnswered(answer);
     logEvent(std::string("messagebox answer=") + (answer == IDYES ? "Yes" : answer == IDNO ? "No" : "OK"));
     return answer;
 }
@@ -480,7 +537,15 @@ Window* createDialog(const DialogTemplate& t, Window* owner, DialogProc proc) {
                 widget = button;
                 break;
             }
-            case ControlKind::Edit: widget = new QLineEdit(dialog); break;
+            case ControlKind::Edit: {
+                auto* edit = new QLineEdit(dialog);
+                const int templateId = t.id;
+                QObject::connect(edit, &QLineEdit::textEdited, [templateId, id](const QString& typed) {
+                    recorder::typed(templateId, id, typed.toStdString());
+                });
+                widget = edit;
+                break;
+            }
             case ControlKind::Label: widget = new QLabel(text(c.text), dialog); break;
             case ControlKind::CheckBox: {
                 auto* box = new QCheckBox(text(c.text), dialog);
@@ -610,5 +675,31 @@ void sleepMs(int milliseconds) { QThread::msleep(static_cast<unsigned long>(mill
 QMainWindow* qtMainWindow() { return state.main && state.main->alive ? state.main->main : nullptr; }
 QWidget* qtGameArea() { return state.main && state.main->alive ? state.main->main->area : nullptr; }
 QDialog* qtDialog(Window* dialog) { return dialog && dialog->alive ? dialog->dialog : nullptr; }
+
+// --- recording and the window's scale ----------------------------------------
+
+bool startRecording(const std::string& fileName, const std::string& header) {
+    return recorder::start(fileName, header);
+}
+
+void stopRecording() { recorder::stop(); }
+
+int windowScale() {
+    if (currentScale == 0) {
+        bool ok = false;
+        int remembered = settings()->value(QStringLiteral("window/scale"), 1).toInt(&ok);
+        currentScale = ok && remembered >= 1 && remembered <= MAX_WINDOW_SCALE ? remembered : 1;
+    }
+    return currentScale;
+}
+
+bool rememberWindowScale(int by) {
+    if (by < 1 || by > MAX_WINDOW_SCALE) return false;
+    currentScale = by;
+    std::unique_ptr<QSettings> remembered = settings();
+    remembered->setValue(QStringLiteral("window/scale"), by);
+    remembered->sync();
+    return remembered->status() == QSettings::NoError;
+}
 
 }  // namespace platform

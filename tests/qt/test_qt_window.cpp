@@ -22,16 +22,13 @@
 #include "save/save_files.h"
 #include "state/game_state.h"
 #include "shell/main_window.h"
+#include "qt_support.h"
 
 using namespace platform;
 
 namespace {
 
-void writeFile(const QString& name, const QByteArray& bytes) {
-    QFile f(name);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
+using namespace qt_support;
 
 QByteArray playerFile(int32_t day) {
     QByteArray bytes(64, '\0');
@@ -41,68 +38,6 @@ QByteArray playerFile(int32_t day) {
     bytes[52] = static_cast<char>(0x50);  // credit 50000
     bytes[53] = static_cast<char>(0xC3);
     return bytes;
-}
-
-// Hands messages to the game for a while, as the main loop would.
-void pump(int milliseconds) {
-    QElapsedTimer clock;
-    clock.start();
-    Message message;
-    while (clock.elapsed() < milliseconds) {
-        if (peekMessage()) {
-            if (!getMessage(message)) return;
-            dispatchMessage(message);
-        } else {
-            QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 10);
-        }
-    }
-}
-
-// Answers the next message box once `wantTicks` ticks have run under it (or
-// after ten seconds, so a stalled tick stream fails the test instead of
-// hanging it), recording how many ticks ran while it was open.
-struct BoxAnswerer {
-    QMessageBox::StandardButton button;
-    int wantTicks;
-    int32_t ticksAtOpen = 0;
-    int32_t ticksUnderBox = -1;
-    bool answered = false;
-    QString text;
-    QStringList texts;  // of every box answered
-    QTimer timer;
-    QElapsedTimer open;
-
-    int boxesLeft;
-
-    BoxAnswerer(QMessageBox::StandardButton b, int ticks, int boxes = 1) : button(b), wantTicks(ticks), boxesLeft(boxes) {
-        timer.setInterval(10);
-        QObject::connect(&timer, &QTimer::timeout, [this] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box || answered) return;
-            if (!open.isValid()) {
-                open.start();
-                ticksAtOpen = game.dayTicks;
-            }
-            if (game.dayTicks - ticksAtOpen < wantTicks && open.elapsed() < 10000) return;
-            texts << box->text();
-            if (ticksUnderBox < 0) {
-                ticksUnderBox = game.dayTicks - ticksAtOpen;
-                text = box->text();
-            }
-            open.invalidate();
-            answered = --boxesLeft == 0;
-            if (QAbstractButton* button = box->button(this->button)) button->click();
-        });
-        timer.start();
-    }
-};
-
-// Runs the game's messages until the answerer has answered.
-void pumpUntilAnswered(const BoxAnswerer& answerer) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!answerer.answered && clock.elapsed() < 15000) pump(20);
-    pump(20);
 }
 
 }  // namespace

@@ -1,0 +1,171 @@
+// A session played in the Qt window while it is recorded, then replayed by
+// pachinko-headless from the recording: both end in the same state and save
+// the same pachiko.dat. The session touches every kind of input the recorder
+// writes: start-up boxes with ticks under them, a yes/no box opened by a
+// tick, keys held and released, clicks, a dialog's buttons, check box, edit
+// box and close box, menu commands, and the exit.
+#include <QAbstractButton>
+#include <QAction>
+#include <QCheckBox>
+#include <QDialog>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "platform/qt_backend.h"
+#include "platform/window.h"
+#include "shell/main_window.h"
+#include "state/game_state.h"
+#include "state_dump.h"
+#include "qt_support.h"
+
+using namespace platform;
+using namespace qt_support;
+
+namespace {
+
+QByteArray readAll(const QString& name) {
+    QFile f(name);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QDialog* openDialog() { return qtDialog(game.openDialog); }
+
+template <typename Button>
+Button* control(const QString& text) {
+    QDialog* dialog = openDialog();
+    if (!dialog) return nullptr;
+    for (Button* b : dialog->findChildren<Button*>())
+        if (b->text() == text) return b;
+    return nullptr;
+}
+
+QAction* menuItem(int popup, int item) {
+    return qtMainWindow()->menuBar()->actions()[popup]->menu()->actions()[item];
+}
+
+// Waits for the walker's next ticks to have run.
+void ticks(int n) {
+    const int32_t until = game.dayTicks + n;
+    QVERIFY(pumpUntil([until] { return game.dayTicks >= until; }));
+}
+
+void click(int x, int y) { QTest::mouseClick(qtGameArea(), Qt::LeftButton, Qt::NoModifier, QPoint(x, y)); }
+
+}  // namespace
+
+class RecordingTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void aSessionReplaysToTheSameState() {
+        QTemporaryDir played, replayed;
+        QVERIFY(played.isValid() && replayed.isValid());
+        copyGamePictures(played.path());
+        copyGamePictures(replayed.path());
+        QDir::setCurrent(played.path());
+        const QString recording = played.filePath("session.txt");
+        QVERIFY(startRecording(recording.toStdString(), "# test session\n"));
+
+        // Start-up: the two sound boxes and the one of the missing save, each
+        // open for two ticks.
+        {
+            BoxAnswerer answerer(QMessageBox::Ok, 2, 3);
+            resetGameState();
+            QVERIFY(startUp("", 1));
+            pumpUntilAnswered(answerer);
+            QCOMPARE(answerer.texts.size(), 3);
+        }
+        // The introduction opens on the first tick: "do not show again", OK.
+        QVERIFY(pumpUntil([] { return control<QPushButton>("OK") != nullptr; }));
+        control<QCheckBox>(QStringLiteral("起動時この画面を表示しない"))->click();
+        control<QPushButton>("OK")->click();
+        QVERIFY(pumpUntil([] { return openDialog() == nullptr; }));
+        QCOMPARE(game.player.introDisabled, 1);
+
+        // To the bed: the end-of-day question, answered No after three ticks.
+        {
+            BoxAnswerer answerer(QMessageBox::No, 3);
+            click(320, 292);
+            pumpUntilAnswered(answerer);
+            QCOMPARE(answerer.text, QStringLiteral("終了しますか。？"));
+        }
+        // To the desk: the summary, closed with its close box.
+        click(228, 292);
+        QVERIFY(pumpUntil([] { return openDialog() != nullptr; }));
+        openDialog()->close();
+        QVERIFY(pumpUntil([] { return openDialog() == nullptr; }));
+
+        // A few steps left, the key held across ticks.
+        const int32_t x = game.walkerX;
+        QTest::keyPress(qtGameArea(), Qt::Key_Left);
+        QVERIFY(pumpUntil([x] { return game.walkerX <= x - 12; }));
+        QTest::keyRelease(qtGameArea(), Qt::Key_Left);
+        ticks(2);
+
+        // Out of the home, along to the bank, onto the deposit counter.
+        click(252, 376);
+        QVERIFY(pumpUntil([] { return game.homeState == 44; }));
+        click(272, 376);  // off the door: the home is shut behind him
+        QVERIFY(pumpUntil([] { return game.homeState == 0; }));
+        click(460, 380);
+        QVERIFY(pumpUntil([] { return game.bankState >= 19 && game.bankState <= 24; }));
+        ticks(2);
+        click(340, 320);
+        QVERIFY(pumpUntil([] { return control<QPushButton>(QStringLiteral("決定")) != nullptr; }));
+        auto* amount = openDialog()->findChild<QLineEdit*>();
+        QTest::keyClicks(amount, "25x");
+        QTest::keyClick(amount, Qt::Key_Backspace);
+        QTest::keyClicks(amount, "00");
+        ticks(1);
+        control<QPushButton>(QStringLiteral("決定"))->click();
+        ticks(2);
+        QCOMPARE(game.player.deposit, 2500);
+        control<QPushButton>(QStringLiteral("終了"))->click();
+        QVERIFY(pumpUntil([] { return openDialog() == nullptr; }));
+
+        // The sound setting from the menu: off.
+        menuItem(1, 0)->trigger();
+        QVERIFY(pumpUntil([] { return control<QRadioButton>("Off") != nullptr; }));
+        control<QRadioButton>("Off")->click();
+        control<QPushButton>("OK")->click();
+        QVERIFY(pumpUntil([] { return openDialog() == nullptr; }));
+        QCOMPARE(game.soundOff, 1);
+        QTest::mouseMove(qtGameArea(), QPoint(100, 100));
+        ticks(3);
+
+        // Exit from the menu: the game saves and ends.
+        menuItem(0, 3)->trigger();
+        QVERIFY(pumpUntil([] { return !pump(10); }));
+        QCOMPARE(shutDown(0), 0);
+        stopRecording();
+        const std::string playedState = gameStateJson();
+
+        const QByteArray script = readAll(recording);
+        for (const char* line : {"answer ok after 2", "dialog click 25 51", "answer no after 3", "dialog close 23",
+                                 "key down 0x25", "key up 0x25", "mouse press 340 320", "dialog type 24 61 25x",
+                                 "dialog type 24 61 2500", "dialog click 24 42", "menu 12", "dialog click 21 32",
+                                 "mouse move 100 100", "menu 11"})
+            QVERIFY2(script.contains(line), line);
+
+        QProcess headless;
+        headless.start(PACHINKO_HEADLESS, {"--dir", replayed.path(), "--script", recording});
+        QVERIFY(headless.waitForFinished(120000));
+        QCOMPARE(headless.exitCode(), 0);
+        const QByteArray log = readAll(replayed.filePath("log.txt"));
+        QVERIFY2(!log.contains("unanswered"), log.constData());
+        QVERIFY2(!log.contains("script:"), log.constData());
+        // Both runs use the logging sound device, so every field must agree.
+        QCOMPARE(readAll(replayed.filePath("state.json")).toStdString(), playedState);
+        QCOMPARE(readAll(replayed.filePath("pachiko.dat")), readAll(played.filePath("pachiko.dat")));
+        QDir::setCurrent(QDir::tempPath());
+    }
+};
+
+QTEST_MAIN(RecordingTest)
+#include "test_recording.moc"

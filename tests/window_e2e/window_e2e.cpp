@@ -1,0 +1,652 @@
+// The real game in a real window, played from outside as a person would.
+//
+// Starts Xvfb on a free display and the `pachinko` executable in a fresh
+// folder holding the generated content, and drives it only with X input
+// events (xdotool): out of the home, along the street into the bank, a
+// deposit typed into the counter's edit box, into a parlour, onto a seat,
+// balls bought at the lender, the dial dragged, balls launched until the
+// pocket pays, off the machine with Esc, and out through the menu. What the
+// window shows is read from screenshots of the X screen (xwd), compared at
+// chosen pixels with the picture files; the saved pachiko.dat is checked at
+// the end, and the session's recording (--record) is replayed by
+// pachinko-headless, which must save the very same pachiko.dat.
+//
+// Every wait polls with a deadline and every external command has a time
+// limit, so a stuck game fails the test instead of hanging it.
+//
+// window_e2e GAME-DIR PACHINKO PACHINKO-HEADLESS OUT-DIR [--screenshots DIR]
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QThread>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <poll.h>
+#include <stdexcept>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+#include "machine/playfield.h"
+#include "resources/resources.h"
+#include "town/town_layout.h"
+
+namespace {
+
+// Generous: CI runs on a loaded two-core machine.
+constexpr int STEP_MS = 60000;
+constexpr int COMMAND_MS = 20000;
+
+const QString MAIN_CAPTION = QStringLiteral("PACHINKO ろもぺ Ver1.03");
+
+QString outDir;
+
+[[noreturn]] void fail(const QString& what) { throw std::runtime_error(what.toStdString()); }
+
+void check(bool condition, const QString& what) {
+    if (!condition) fail(what);
+}
+
+void note(const QString& what) { std::printf("window_e2e: %s\n", qPrintable(what)); std::fflush(stdout); }
+
+// Runs a command to its end (within COMMAND_MS) and returns what it printed.
+QString run(const QString& program, const QStringList& args, int* exitCode = nullptr) {
+    QProcess process;
+    process.start(program, args);
+    if (!process.waitForFinished(COMMAND_MS)) {
+        process.kill();
+        process.waitForFinished(2000);
+        fail(program + " " + args.join(' ') + " did not finish");
+    }
+    if (exitCode) *exitCode = process.exitCode();
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// Polls until `done` holds; fails after STEP_MS.
+void waitFor(const QString& what, const std::function<bool()>& done, int limitMs = STEP_MS) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > limitMs) fail("timed out waiting for " + what);
+        QThread::msleep(100);
+    }
+}
+
+// --- the X server ------------------------------------------------------------
+
+// Xvfb on a display number it picks itself (-displayfd), so that parallel
+// runs never collide; stopped when the test ends, however it ends.
+class Xvfb {
+public:
+    Xvfb() {
+        int fds[2];
+        check(pipe(fds) == 0, "pipe");
+        pid_ = fork();
+        check(pid_ >= 0, "fork");
+        if (pid_ == 0) {
+            close(fds[0]);
+            const std::string fd = std::to_string(fds[1]);
+            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
+                   "-noreset", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(fds[1]);
+        std::string number;
+        pollfd p{fds[0], POLLIN, 0};
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < STEP_MS) {
+            if (poll(&p, 1, 200) > 0) {
+                char c;
+                ssize_t n = read(fds[0], &c, 1);
+                if (n <= 0 || c == '\n') break;
+                number += c;
+            }
+        }
+        close(fds[0]);
+        check(!number.empty(), "Xvfb did not start (is it installed?)");
+        display_ = ":" + QString::fromStdString(number);
+        qputenv("DISPLAY", display_.toUtf8());
+    }
+    ~Xvfb() {
+        if (pid_ > 0) {
+            kill(pid_, SIGTERM);
+            waitpid(pid_, nullptr, 0);
+        }
+    }
+    QString display() const { return display_; }
+
+private:
+    pid_t pid_ = -1;
+    QString display_;
+};
+
+// --- windows, screenshots, input -----------------------------------------------
+
+struct Geometry {
+    int x = 0, y = 0, width = 0, height = 0;
+};
+
+// The visible window with exactly this caption, or 0.
+qulonglong findWindow(const QString& caption) {
+    const QString ids = run("xdotool", {"search", "--onlyvisible", "--name", "^" + QRegularExpression::escape(caption) + "$"});
+    const QStringList list = ids.split('\n', Qt::SkipEmptyParts);
+    return list.isEmpty() ? 0 : list.last().toULongLong();
+}
+
+qulonglong waitForWindow(const QString& caption) {
+    qulonglong id = 0;
+    waitFor("the window \"" + caption + "\"", [&] { return (id = findWindow(caption)) != 0; });
+    return id;
+}
+
+Geometry geometry(qulonglong window) {
+    Geometry g;
+    const QString shell = run("xdotool", {"getwindowgeometry", "--shell", QString::number(window)});
+    for (const QString& line : shell.split('\n', Qt::SkipEmptyParts)) {
+        const QStringList kv = line.split('=');
+        if (kv.size() != 2) continue;
+        if (kv[0] == "X") g.x = kv[1].toInt();
+        if (kv[0] == "Y") g.y = kv[1].toInt();
+        if (kv[0] == "WIDTH") g.width = kv[1].toInt();
+        if (kv[0] == "HEIGHT") g.height = kv[1].toInt();
+    }
+    check(g.width > 0 && g.height > 0, "no geometry for window " + QString::number(window));
+    return g;
+}
+
+void xdo(const QStringList& args) {
+    int code = 0;
+    run("xdotool", args, &code);
+    check(code == 0, "xdotool " + args.join(' ') + " failed");
+}
+
+// Keyboard input goes to the window with the input focus; without a window
+// manager nobody else gives it.
+void focus(qulonglong window) { xdo({"windowfocus", "--sync", QString::number(window)}); }
+
+void pointerTo(int x, int y) { xdo({"mousemove", "--sync", QString::number(x), QString::number(y)}); }
+
+void clickAt(int x, int y) {
+    pointerTo(x, y);
+    xdo({"click", "1"});
+}
+
+// A window's picture (or the whole screen's, for 0), read from xwd's dump of
+// a TrueColor window (24 or 32 bits a pixel). Windows are taken one by one:
+// under Xvfb without a window manager, the root window's picture shows the
+// game's dialogs black where the dialogs themselves show their controls.
+QImage capture(qulonglong window = 0) {
+    const QString file = outDir + "/screen.xwd";
+    int code = 0;
+    QStringList args = {"-silent", "-out", file};
+    args << (window ? QStringList{"-id", QString::number(window)} : QStringList{"-root"});
+    run("xwd", args, &code);
+    check(code == 0, "xwd failed");
+    QFile in(file);
+    check(in.open(QIODevice::ReadOnly), "cannot read " + file);
+    const QByteArray data = in.readAll();
+    auto card = [&data](int index) {
+        const auto* p = reinterpret_cast<const unsigned char*>(data.constData()) + 4 * index;
+        return static_cast<quint32>(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3];
+    };
+    check(data.size() >= 100, "short xwd file");
+    const quint32 headerSize = card(0), width = card(4), height = card(5), byteOrder = card(7);
+    const quint32 bitsPerPixel = card(11), bytesPerLine = card(12), ncolors = card(19);
+    const quint32 red = card(14), green = card(15), blue = card(16);
+    const quint32 bytesPerPixel = bitsPerPixel / 8;
+    check((bitsPerPixel == 24 || bitsPerPixel == 32) && bytesPerLine >= bytesPerPixel * width,
+          "xwd: expected 24 or 32 bits a pixel");
+    const qsizetype start = headerSize + 12 * ncolors;
+    check(data.size() >= start + static_cast<qsizetype>(bytesPerLine) * height, "xwd: truncated");
+    auto shiftOf = [](quint32 mask) {
+        int s = 0;
+        while (mask && !(mask & 1)) mask >>= 1, ++s;
+        return s;
+    };
+    QImage image(static_cast<int>(width), static_cast<int>(height), QImage::Format_RGB32);
+    for (quint32 y = 0; y < height; ++y) {
+        const auto* row = reinterpret_cast<const unsigned char*>(data.constData()) + start + y * bytesPerLine;
+        auto* out = reinterpret_cast<QRgb*>(image.scanLine(static_cast<int>(y)));
+        for (quint32 x = 0; x < width; ++x) {
+            const unsigned char* p = row + bytesPerPixel * x;
+            quint32 v = 0;
+            for (quint32 b = 0; b < bytesPerPixel; ++b)
+                v |= static_cast<quint32>(p[byteOrder == 0 ? b : bytesPerPixel - 1 - b]) << (8 * b);
+            out[x] = qRgb((v & red) >> shiftOf(red), (v & green) >> shiftOf(green), (v & blue) >> shiftOf(blue));
+        }
+    }
+    return image;
+}
+
+// --- the game as seen from outside -------------------------------------------
+
+struct Game {
+    QString dir;  // its working folder
+    qulonglong window = 0;
+    Geometry frame;  // the main window: menu bar above the game area
+    QImage pictures[5];
+
+    // Screen position of a game-area pixel.
+    int sx(int x) const { return frame.x + x; }
+    int sy(int y) const { return frame.y + frame.height - 416 + y; }
+    // What the game area shows now.
+    QImage area() const { return capture(window).copy(0, frame.height - 416, 640, 416); }
+    QImage picture(const char* name) const { return QImage(dir + "/" + name); }
+};
+
+// How many sampled pixels of `rect` (game pixels) show `picture` (placed with
+// its top-left corner at the rect's), off the walker's square.
+double shareShowing(const QImage& area, const QImage& picture, const TownRect& rect, int walkerX = -100,
+                    int walkerY = -100) {
+    int same = 0, all = 0;
+    for (int y = rect.top; y < rect.bottom; y += 5) {
+        for (int x = rect.left; x < rect.right; x += 7) {
+            if (x >= walkerX && x < walkerX + WALKER_SIZE && y >= walkerY && y < walkerY + WALKER_SIZE) continue;
+            if (x < STATUS_TEXT_AREA.right && y < STATUS_TEXT_AREA.bottom) continue;
+            ++all;
+            same += (area.pixel(x, y) & 0xFFFFFF) == (picture.pixel(x - rect.left, y - rect.top) & 0xFFFFFF);
+        }
+    }
+    return all ? static_cast<double>(same) / all : 0.0;
+}
+
+// The same for the machine's playfield picture, which fills the game area.
+double boardShowing(const QImage& area, const QImage& board, const TownRect& rect) {
+    int same = 0, all = 0;
+    for (int y = rect.top; y < rect.bottom; y += 5) {
+        for (int x = rect.left; x < rect.right; x += 7) {
+            ++all;
+            same += (area.pixel(x, y) & 0xFFFFFF) == (board.pixel(x, y) & 0xFFFFFF);
+        }
+    }
+    return static_cast<double>(same) / all;
+}
+
+// The town backdrop has two frames; a pixel of the street shows either.
+bool showsTown(const Game& g, const QImage& area, int x, int y) {
+    const QRgb p = area.pixel(x, y) & 0xFFFFFF;
+    return p == (g.pictures[0].pixel(x, y) & 0xFFFFFF) || p == (g.pictures[1].pixel(x, y) & 0xFFFFFF);
+}
+
+// Nothing of a door's pictures is drawn: the street shows through.
+bool doorShut(const Game& g, const QImage& area, const TownRect& door) {
+    for (int y = door.top; y < door.bottom; y += 3)
+        for (int x = door.left; x < door.right; x += 3)
+            if (!showsTown(g, area, x, y)) return false;
+    return true;
+}
+
+// The centre of a dialog control, on the screen. The dialog's size in dialog
+// units is the template's; its size in pixels is what the window has, which
+// gives the units without knowing the font.
+QPoint controlCentre(qulonglong dialog, const platform::DialogTemplate& t, int id) {
+    const Geometry d = geometry(dialog);
+    for (int i = 0; i < t.controlCount; ++i) {
+        const platform::ControlTemplate& c = t.controls[i];
+        if (c.id != id) continue;
+        return {d.x + static_cast<int>((c.x + c.width / 2.0) * d.width / t.width),
+                d.y + static_cast<int>((c.y + c.height / 2.0) * d.height / t.height)};
+    }
+    fail("no control " + QString::number(id));
+}
+
+void clickControl(qulonglong dialog, const platform::DialogTemplate& t, int id) {
+    const QPoint p = controlCentre(dialog, t, id);
+    clickAt(p.x(), p.y());
+}
+
+QString shotDir;
+
+void saveShot(const QImage& image, const QString& name) {
+    image.save(shotDir + "/" + name);
+    note("screenshot " + name);
+}
+
+int32_t le32(const QByteArray& bytes, int at) {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData()) + at;
+    return static_cast<int32_t>(p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24);
+}
+
+QByteArray readAll(const QString& name) {
+    QFile f(name);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void copyContent(const QString& from, const QString& to) {
+    QDir().mkpath(to);
+    QDir source(from);
+    const QStringList kinds = {"*.bmp", "*.wav", "*.hlp", "*.png", "*.ico", "tama.dat"};
+    for (const QString& name : source.entryList(kinds, QDir::Files))
+        check(QFile::copy(source.filePath(name), to + "/" + name), "cannot copy " + name);
+}
+
+// --- the session ---------------------------------------------------------------
+
+struct Session {
+    Game g;
+    int lenderBuys = 0;
+    QString screenshots;  // where the README's pictures go, if anywhere
+
+    void startUp() {
+        g.window = waitForWindow(MAIN_CAPTION);
+        g.frame = geometry(g.window);
+        check(g.frame.width == 640 && g.frame.height > 416, "the main window is 640 wide above a 416 game area");
+        for (int i = 0; i < 2; ++i) g.pictures[i] = g.picture(i ? "back2.bmp" : "back1.bmp");
+        // Boxes of start-up (no saved game; sound, where the device is
+        // missing) are answered with their default key. The introduction
+        // opens on the first tick, which may run under such a box (and, with
+        // no window manager to keep the box on top, above it): its OK works
+        // once the boxes are gone, so it is pressed again until it closes.
+        const QString introCaption = QString::fromUtf8(INTRO_DIALOG.caption);
+        bool pressed = false;
+        QElapsedTimer sincePress;
+        waitFor("the introduction to be closed", [&] {
+            if (qulonglong box = findWindow("Error")) {
+                focus(box);
+                xdo({"key", "Return"});
+                note("answered a start-up box");
+                return false;
+            }
+            const qulonglong intro = findWindow(introCaption);
+            if (!intro) return pressed;
+            if (!pressed || sincePress.elapsed() > 3000) {
+                clickControl(intro, INTRO_DIALOG, 41);  // OK
+                pressed = true;
+                sincePress.start();
+            }
+            return false;
+        });
+        const QImage home = g.picture("home1.bmp");
+        waitFor("the home's inside", [&] {
+            return shareShowing(g.area(), home, HOME_INTERIOR.full, WALKER_START_X, WALKER_START_Y) == 1.0;
+        });
+    }
+
+    // Down onto the home's door, the key held until the inside closes.
+    void leaveHome() {
+        focus(g.window);
+        xdo({"keydown", "Down"});
+        waitFor("the home to close", [&] { return showsTown(g, g.area(), 105, 205); });
+        xdo({"keyup", "Down"});
+    }
+
+    // Right along the street, the key held until the bank's door opens.
+    void walkToBank() {
+        clickAt(g.sx(264), g.sy(376));  // the walker to 248, 360: off the home's door, on the street
+        QThread::msleep(300);
+        const QImage town = g.area();
+        // Held until the inside shows: the walker goes on along the street
+        // while the door opens, which does no harm.
+        const QImage bank = g.picture("ginko1.bmp");
+        check(shareShowing(town, bank, {310, 200, 610, 290}) < 0.5, "the bank is shut");
+        focus(g.window);
+        xdo({"keydown", "Right"});
+        waitFor("the bank's inside", [&] {
+            return shareShowing(g.area(), bank, {310, 200, 610, 290}) > 0.95;
+        });
+        xdo({"keyup", "Right"});
+    }
+
+    void deposit(int amount) {
+        clickAt(g.sx(340), g.sy(320));  // the deposit counter
+        const QString caption = QString::fromUtf8(BANK_DIALOG.caption);
+        const qulonglong dialog = waitForWindow(caption);
+        focus(dialog);
+        clickControl(dialog, BANK_DIALOG, 61);  // the amount
+        xdo({"type", "--delay", "60", QString::number(amount)});
+        clickControl(dialog, BANK_DIALOG, 42);  // 決定
+        QThread::msleep(500);
+        if (!screenshots.isEmpty()) {
+            // The main window with the dialog over it, where it stands.
+            const Geometry d = geometry(dialog);
+            const QRect main(g.frame.x, g.frame.y, g.frame.width, g.frame.height);
+            const QRect both = main.united(QRect(d.x, d.y, d.width, d.height));
+            QImage shot(both.size(), QImage::Format_RGB32);
+            shot.fill(Qt::black);
+            QPainter painter(&shot);
+            painter.drawImage(main.topLeft() - both.topLeft(), capture(g.window));
+            painter.drawImage(QPoint(d.x, d.y) - both.topLeft(), capture(dialog));
+            painter.end();
+            saveShot(shot, "bank.png");
+        }
+        clickControl(dialog, BANK_DIALOG, 41);  // 終了
+        waitFor("the bank's dialog to close", [&] { return findWindow(caption) == 0; });
+    }
+
+    // Off the counter onto the bank's door, then to the first parlour and
+    // onto its third seat.
+    void walkToMachine() {
+        clickAt(g.sx(460), g.sy(380));
+        waitFor("the bank's inside to shrink away", [&] { return showsTown(g, g.area(), 460, 300); });
+        // Off the door: until the door has shut behind him and he has
+        // stepped off it, the bank keeps him in its bounds.
+        clickAt(g.sx(420), g.sy(380));
+        int shut = 0;
+        waitFor("the bank's door to shut", [&] {
+            shut = doorShut(g, g.area(), BANK_DOOR.baseTarget) ? shut + 1 : 0;
+            return shut >= 3;  // for a few ticks
+        });
+        if (!screenshots.isEmpty()) saveShot(capture(g.window), "town.png");
+        clickAt(g.sx(116), g.sy(164));  // the first parlour's door
+        const QImage inside = g.picture("tennai1.bmp");
+        waitFor("the parlour's inside", [&] {
+            return shareShowing(g.area(), inside, PARLOUR_INTERIORS[0].full, 148, 184) > 0.95;
+        });
+        clickAt(g.sx(116), g.sy(124));  // seat 2
+        const QImage board = g.picture("back3.bmp");
+        waitFor("the machine", [&] {
+            return boardShowing(g.area(), board, {100, 20, 500, 100}) > 0.9;
+        });
+    }
+
+    // Hover the lender until it lights (the pointer moved over it: it
+    // lights on movement only), click it, and watch the 20 balls run through
+    // the tray.
+    void buyBalls() {
+        const QImage board = g.picture("back3.bmp");
+        auto lit = [&] {
+            const QImage a = g.area();
+            int changed = 0;
+            for (int y = LENDER_LIT.top; y < LENDER_LIT.bottom; y += 2)
+                for (int x = LENDER_LIT.left; x < LENDER_LIT.right; x += 2)
+                    changed += (a.pixel(x, y) & 0xFFFFFF) != (board.pixel(x, y) & 0xFFFFFF);
+            return changed > 40;
+        };
+        bool nudge = false;
+        waitFor("the lender to light", [&] {
+            if (lit()) return true;
+            nudge = !nudge;
+            pointerTo(g.sx(nudge ? 30 : 31), g.sy(120));
+            return false;
+        });
+        xdo({"click", "1"});
+        ++lenderBuys;
+        waitFor("the bought balls in the tray", [&] { return trayShowsBalls(); });
+        waitFor("the tray to empty", [&] { return !trayShowsBalls(); });
+    }
+
+    // Press on the dial and drag it up by `power` pixels.
+    void setDial(int power) {
+        pointerTo(g.sx(570), g.sy(300));
+        xdo({"mousedown", "1"});
+        for (int step = 10; step <= power; step += 10) pointerTo(g.sx(570), g.sy(300 - step));
+        xdo({"mouseup", "1"});
+    }
+
+    bool trayShowsBalls() {
+        const QImage board = g.picture("back3.bmp");
+        const QImage a = g.area();
+        int changed = 0;
+        for (int y = TRAY.top; y < TRAY.bottom; y += 3)
+            for (int x = TRAY.left; x < TRAY.right; x += 3)
+                changed += (a.pixel(x, y) & 0xFFFFFF) != (board.pixel(x, y) & 0xFFFFFF);
+        return changed > 20;
+    }
+
+    // Balls on the board: places where the whole ball picture shows (its
+    // colour-key pixels aside) and the playfield has something else.
+    int ballsOnBoard() {
+        const QImage board = g.picture("back3.bmp");
+        const QImage ball = g.picture("tama.bmp");
+        const QImage a = g.area();
+        const QRgb key = ball.pixel(0, 0) & 0xFFFFFF;
+        const QRgb core = ball.pixel(BALL_SIZE / 2, BALL_SIZE / 2) & 0xFFFFFF;
+        auto ballAt = [&](int left, int top) {
+            if (left < 0 || top < 0 || left + BALL_SIZE > 640 || top + BALL_SIZE > 416) return false;
+            for (int y = 0; y < BALL_SIZE; ++y)
+                for (int x = 0; x < BALL_SIZE; ++x) {
+                    const QRgb b = ball.pixel(x, y) & 0xFFFFFF;
+                    if (b != key && (a.pixel(left + x, top + y) & 0xFFFFFF) != b) return false;
+                }
+            return true;
+        };
+        int found = 0;
+        for (int y = 0; y < 416; ++y)
+            for (int x = 80; x < 510; ++x)
+                if ((a.pixel(x, y) & 0xFFFFFF) == core && (board.pixel(x, y) & 0xFFFFFF) != core &&
+                    ballAt(x - BALL_SIZE / 2, y - BALL_SIZE / 2))
+                    ++found;
+        return found;
+    }
+
+    // The tray shows balls again only when the pocket pays.
+    void playUntilPayout() {
+        for (int i = 0; i < 5; ++i) buyBalls();
+        pointerTo(g.sx(300), g.sy(250));
+        setDial(80);
+        waitFor("balls in flight", [&] { return ballsOnBoard() >= 3; });
+        if (!screenshots.isEmpty()) saveShot(capture(g.window), "machine.png");
+        waitFor("the pocket to pay", [&] { return trayShowsBalls(); }, 3 * STEP_MS);
+        clickAt(g.sx(578), g.sy(398));  // stop launching
+        waitFor("the board to empty", [&] { return ballsOnBoard() == 0; });
+    }
+
+    void leaveMachine() {
+        focus(g.window);
+        xdo({"key", "Escape"});
+        const QImage inside = g.picture("tennai1.bmp");
+        waitFor("the parlour's inside again", [&] {
+            return shareShowing(g.area(), inside, PARLOUR_INTERIORS[0].full, 100, 108) > 0.9;
+        });
+    }
+
+    // ｹﾞｰﾑ(&G) → 終了(&X), by their keys.
+    void quitThroughTheMenu(QProcess& game) {
+        focus(g.window);
+        const QString before = run("xdotool", {"search", "--onlyvisible", "--class", "pachinko"});
+        xdo({"key", "alt+g"});
+        waitFor("the game menu", [&] {
+            return run("xdotool", {"search", "--onlyvisible", "--class", "pachinko"}) != before;
+        });
+        xdo({"key", "x"});
+        check(game.waitForFinished(STEP_MS), "the game did not end after 終了");
+        check(game.exitStatus() == QProcess::NormalExit && game.exitCode() == 0,
+              "the game's exit code is " + QString::number(game.exitCode()));
+    }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 5) {
+        std::fprintf(stderr, "usage: window_e2e GAME-DIR PACHINKO PACHINKO-HEADLESS OUT-DIR [--screenshots DIR]\n");
+        return 2;
+    }
+    const QString gameDir = argv[1], pachinko = argv[2], headless = argv[3];
+    outDir = QDir(argv[4]).absolutePath();
+    QDir(outDir).removeRecursively();
+    QDir().mkpath(outDir);
+    for (const char* tool : {"Xvfb", "xdotool", "xwd"}) {
+        if (QStandardPaths::findExecutable(tool).isEmpty()) {
+            std::printf("window_e2e: skipped: %s is not installed (scripts/setup.sh installs it)\n", tool);
+            return 77;
+        }
+    }
+    Session s;
+    if (argc >= 7 && QString(argv[5]) == "--screenshots") {
+        s.screenshots = shotDir = QDir(argv[6]).absolutePath();
+        QDir().mkpath(shotDir);
+    }
+    std::unique_ptr<Xvfb> x;
+    QProcess game;  // ends before the X server does
+    try {
+        x = std::make_unique<Xvfb>();
+        note("X server on " + x->display());
+        s.g.dir = outDir + "/play";
+        copyContent(gameDir, s.g.dir);
+        copyContent(gameDir, outDir + "/replay");
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "xcb");
+        env.insert("XDG_CONFIG_HOME", outDir + "/config");  // the default scale, whatever the desktop says
+        env.insert("ALSOFT_DRIVERS", "null");                 // a sound device that plays to nowhere
+        game.setProcessEnvironment(env);
+        game.setWorkingDirectory(s.g.dir);
+        game.setStandardOutputFile(outDir + "/game.log");
+        game.setStandardErrorFile(outDir + "/game.log", QIODevice::Append);
+        game.start(pachinko, {"--record", outDir + "/session.txt"});
+        check(game.waitForStarted(COMMAND_MS), "the game did not start");
+
+        s.startUp();
+        note("started; the introduction closed");
+        s.leaveHome();
+        s.walkToBank();
+        note("in the bank");
+        s.deposit(5000);
+        note("deposited");
+        s.walkToMachine();
+        note("seated");
+        s.playUntilPayout();
+        note("paid out");
+        s.leaveMachine();
+        s.quitThroughTheMenu(game);
+        note("ended through the menu");
+
+        const QByteArray saved = readAll(s.g.dir + "/pachiko.dat");
+        check(saved.size() == 64, "pachiko.dat has 64 bytes");
+        check(le32(saved, 0) == 0, "day 0");
+        check(le32(saved, 4) == 5000 - 100 * s.lenderBuys,
+              "cash " + QString::number(le32(saved, 4)) + " after " + QString::number(s.lenderBuys) + " buys");
+        check(le32(saved, 8) == 5000, "deposit 5000");
+        check(le32(saved, 56) > 0, "balls left after the payout");
+        note(QString("saved: cash %1, deposit %2, balls %3").arg(le32(saved, 4)).arg(le32(saved, 8)).arg(le32(saved, 56)));
+
+        // The recording replays to the same saved game.
+        QProcess replay;
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        replay.setProcessEnvironment(env);
+        replay.start(headless, {"--dir", outDir + "/replay", "--script", outDir + "/session.txt"});
+        check(replay.waitForFinished(STEP_MS) && replay.exitCode() == 0, "the replay did not end cleanly");
+        const QByteArray log = readAll(outDir + "/replay/log.txt");
+        check(!log.contains("unanswered") && !log.contains("script: line"), "the replay's log: " + QString(log));
+        check(readAll(outDir + "/replay/pachiko.dat") == saved, "the replay saved a different pachiko.dat");
+        note("the recording replays to the same pachiko.dat");
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "window_e2e: FAILED: %s\n", e.what());
+        if (x) {
+            try {
+                capture().save(outDir + "/failure.png");
+                if (s.g.window) capture(s.g.window).save(outDir + "/failure-window.png");
+                std::fprintf(stderr, "window_e2e: the screen is in %s/failure.png\n", qPrintable(outDir));
+            } catch (...) {
+            }
+        }
+        if (game.state() != QProcess::NotRunning) {
+            game.kill();
+            game.waitForFinished(5000);
+        }
+        std::printf("0 passed, 1 failed\n");
+        return 1;
+    }
+    std::printf("1 passed, 0 failed\n");
+    return 0;
+}
