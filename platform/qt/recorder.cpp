@@ -13,6 +13,7 @@ constexpr int64_t TICKS_PER_LINE = 100;
 
 struct OpenBox {
     size_t heldLine;  // its answer's place among the held lines
+    std::string what;  // caption and text
     int64_t ticks = 0;
 };
 
@@ -114,7 +115,7 @@ void endDispatch() {
     state.context = Context::none;
 }
 
-void boxOpened() {
+void boxOpened(const std::string& caption, const std::string& text) {
     if (!state.on) return;
     if (state.boxes.empty()) {
         if (state.context == Context::tick && state.depth == 1) {
@@ -127,7 +128,10 @@ void boxOpened() {
             writeTicks();  // start-up, or shutdown
         }
     }
-    state.boxes.push_back({state.held.size()});
+    std::string what = caption + ": " + text;
+    for (char& c : what)
+        if (c == '\n' || c == '\r') c = ' ';
+    state.boxes.push_back({state.held.size(), what});
     state.held.emplace_back();
 }
 
@@ -137,7 +141,7 @@ void boxAnswered(int32_t answer) {
     state.boxes.pop_back();
     std::string line = answer == IDYES ? "answer yes" : answer == IDNO ? "answer no" : "answer ok";
     if (box.ticks > 0) line += " after " + std::to_string(box.ticks);
-    state.held[box.heldLine] = line;
+    state.held[box.heldLine] = line + "   # " + box.what;
     if (topLevel()) writeHeld();
 }
 

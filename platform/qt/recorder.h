@@ -33,8 +33,9 @@ bool active();
 void beginDispatch(bool tick, const std::string& line);
 void endDispatch();
 
-// A message box opens and, later, is answered (IDOK, IDYES or IDNO).
-void boxOpened();
+// A message box opens and, later, is answered (IDOK, IDYES or IDNO). Its
+// caption and text go on the answer's line as a comment, for the reader.
+void boxOpened(const std::string& caption, const std::string& text);
 void boxAnswered(int32_t answer);
 
 // Text typed into a dialog's edit box.

@@ -493,7 +493,7 @@ int32_t messageBox(Window* owner, const char* message, const char* caption, uint
         box.raise();
         box.activateWindow();
     }
-    recorder::boxOpened();
+    recorder::boxOpened(caption ? caption : "", message ? message : "");
     ++state.nesting;
     scheduleDrain();  // a tick already queued runs under the box
     int result = box.exec();
