@@ -23,6 +23,7 @@ protected:
     }
     void TearDown() override {
         setTextGlyphCache(true);
+        releaseClipper(clipper);
         for (Surface* s : made) releaseSurface(s);
         releaseDisplay(display);
         expectNoDisplayObjects();
@@ -59,6 +60,7 @@ protected:
     }
 
     Display* display = nullptr;
+    Clipper* clipper = nullptr;
     std::vector<Surface*> made;
 };
 
@@ -76,7 +78,11 @@ std::vector<uint32_t> referenceBlit(std::vector<uint32_t> target, int targetWidt
             const int64_t sy = src.top + (2 * y + 1) * sh / (2 * dh);
             const uint32_t v = source[static_cast<std::size_t>(sy * sourceWidth + sx)];
             if (key && v >= key->low && v <= key->high) continue;
-            target[static_cast<std::size_t>((dst.top + y) * targetWidth + dst.left + x)] = v;
+            // Only a clipped target (the primary) is given pixels outside it.
+            const int64_t tx = dst.left + x, ty = dst.top + y;
+            if (tx < 0 || ty < 0 || tx >= targetWidth || ty * targetWidth + tx >= static_cast<int64_t>(target.size()))
+                continue;
+            target[static_cast<std::size_t>(ty * targetWidth + tx)] = v;
         }
     }
     return target;
@@ -133,6 +139,35 @@ TEST_F(DisplayShortcuts, BlitsOfEveryShapeMatchTheRulesPixelForPixel) {
             << "round " << round << ": " << tw << "x" << th << " [" << dst.left << "," << dst.top << "-" << dst.right
             << "," << dst.bottom << "] from " << sw << "x" << sh << " [" << src.left << "," << src.top << "-"
             << src.right << "," << src.bottom << "]" << (keyed ? " keyed" : "");
+    }
+}
+
+TEST_F(DisplayShortcuts, StretchedBlitsCutByThePrimarysClipperMatchTheRules) {
+    SurfaceDesc pd;
+    pd.flags = DDSD_CAPS;
+    pd.caps = DDSCAPS_PRIMARYSURFACE;
+    Surface* primary = nullptr;
+    ASSERT_EQ(createSurface(display, pd, &primary), DD_OK);
+    made.push_back(primary);
+    ASSERT_EQ(createClipper(display, 0, &clipper), DD_OK);
+    setClipper(primary, clipper);
+    std::mt19937 random(7);
+    auto below = [&random](int n) { return static_cast<int>(random() % static_cast<uint32_t>(n)); };
+    for (int round = 0; round < 40; ++round) {
+        const int sw = 1 + below(30), sh = 1 + below(30);
+        Surface* source = offscreen(sw, sh);
+        std::vector<uint32_t> picture(static_cast<std::size_t>(sw) * sh);
+        for (uint32_t& v : picture) v = static_cast<uint32_t>(random()) & 0x00FFFFFFu;
+        setPixels(source, picture);
+        const std::vector<uint32_t> before = pixels(primary);
+        // Over the left or top edge, or over the right or bottom one.
+        const int w = 1 + below(60), h = 1 + below(60);
+        const int x = round % 2 ? -below(w) : 640 - w + below(w), y = round % 4 < 2 ? -below(h) : 416 - h + below(h);
+        const Rect dst = makeRect(x, y, x + w, y + h), src = makeRect(0, 0, sw, sh);
+        ASSERT_EQ(blt(primary, &dst, source, &src, DDBLT_WAIT), DD_OK);
+        ASSERT_EQ(pixels(primary), referenceBlit(before, 640, dst, picture, sw, src, nullptr))
+            << "round " << round << ": [" << dst.left << "," << dst.top << "-" << dst.right << "," << dst.bottom
+            << "] from " << sw << "x" << sh;
     }
 }
 

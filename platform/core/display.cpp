@@ -95,6 +95,29 @@ void keyedRow(uint32_t* out, const uint32_t* in, int64_t count, ColorKey key) {
         if (in[i] < key.low || in[i] > key.high) out[i] = in[i];
 }
 
+// The source pixel under the centre of target pixel i, (2i + 1) * from /
+// (2 * to), for i = first, first + 1, ...: kept as quotient and remainder so
+// that each step adds instead of dividing.
+class CentreSampler {
+public:
+    CentreSampler(int64_t first, int64_t from, int64_t to)
+        : den_(2 * to), q_((2 * first + 1) * from / den_), r_((2 * first + 1) * from % den_),
+          stepQ_(2 * from / den_), stepR_(2 * from % den_) {}
+    int64_t next() {
+        const int64_t value = q_;
+        q_ += stepQ_;
+        r_ += stepR_;
+        if (r_ >= den_) {
+            r_ -= den_;
+            ++q_;
+        }
+        return value;
+    }
+
+private:
+    int64_t den_, q_, r_, stepQ_, stepR_;
+};
+
 // Copies the visible part `vis` of dst from src. dst and src are the full
 // requested rectangles (src inside the source; vis inside dst and inside the
 // target); where their sizes differ each target pixel takes the source pixel
@@ -143,13 +166,11 @@ void copyPixels(Surface& target, const Rect& dst, const Rect& vis, const Surface
     // between blits so that a stretching frame allocates nothing.
     std::vector<int32_t>& columns = displayState.columnMap;
     columns.resize(static_cast<std::size_t>(visW));
-    for (int64_t i = 0; i < visW; ++i) {
-        int64_t rel = int64_t{vis.left} - dst.left + i;
-        columns[static_cast<std::size_t>(i)] = static_cast<int32_t>(src.left + ((2 * rel + 1) * srcW) / (2 * dstW));
-    }
+    CentreSampler column(int64_t{vis.left} - dst.left, srcW, dstW);
+    for (int64_t i = 0; i < visW; ++i) columns[static_cast<std::size_t>(i)] = static_cast<int32_t>(src.left + column.next());
+    CentreSampler row(int64_t{vis.top} - dst.top, srcH, dstH);
     for (int64_t y = vis.top; y < vis.bottom; ++y) {
-        int64_t rel = y - dst.top;
-        int64_t sy = src.top + ((2 * rel + 1) * srcH) / (2 * dstH);
+        const int64_t sy = src.top + row.next();
         uint8_t* trow = tbase + y * target.pitch;
         const uint8_t* srow = sbase + sy * source.pitch;
         uint8_t* out = trow + int64_t{vis.left} * Bytes;

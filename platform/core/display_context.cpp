@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QString>
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <unordered_map>
 #include <utility>
@@ -237,8 +238,11 @@ bool stampGlyphs(const DrawContext& context, int x, int y, const QString& text) 
     const std::size_t stride = static_cast<std::size_t>(surface.pitch / 4);
     uint32_t* pixels = surface.memory.data();
     const uint32_t back = swapRedBlue(context.backColour), ink = swapRedBlue(context.textColour);
-    for (int64_t row = top; row < bottom; ++row)
-        std::fill(pixels + row * stride + left, pixels + row * stride + right, back);
+    // One row filled pixel by pixel, the others copied from it.
+    uint32_t* first = pixels + top * stride + left;
+    const std::size_t cellBytes = static_cast<std::size_t>(right - left) * 4;
+    std::fill(first, first + (right - left), back);
+    for (int64_t row = top + 1; row < bottom; ++row) std::memcpy(pixels + row * stride + left, first, cellBytes);
     int64_t pen = x;
     for (const Glyph* glyph : line) {
         for (const auto& [dx, dy] : glyph->ink) {
