@@ -10,7 +10,7 @@ packages=(
   fonts-ipafont-gothic fontconfig
   googletest libgtest-dev libbenchmark-dev
   clang-14 libclang-rt-14-dev
-  xvfb xauth x11-apps
+  xvfb xauth x11-apps x11-utils
   dpkg-dev desktop-file-utils appstream groff-base xdotool
 )
 

@@ -587,7 +587,12 @@ Window* createDialog(const DialogTemplate& t, Window* owner, DialogProc proc) {
 }
 
 void showDialog(Window* dialog) {
-    if (dialog && dialog->alive && dialog->dialog) dialog->dialog->show();
+    if (!dialog || !dialog->alive || !dialog->dialog) return;
+    dialog->dialog->show();
+    // A dialog opened by a tick under a message box (the introduction under
+    // a box of start-up) must not cover the box: the box is what the player
+    // has to answer first, and the dialog takes no input until then.
+    if (QWidget* box = QApplication::activeModalWidget()) box->raise();
 }
 
 void endDialog(Window* dialog, int32_t result) {
