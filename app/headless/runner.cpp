@@ -39,19 +39,24 @@ int popupOf(uint32_t commandId) {
     return -1;
 }
 
-void chooseMenu(int32_t commandId) {
+}  // namespace
+
+bool chooseMenu(int32_t commandId) {
     int popup = popupOf(static_cast<uint32_t>(commandId));
     if (popup < 0) {
         logEvent("script: menu " + std::to_string(commandId) + " is not on the menu");
-        return;
+        return false;
     }
     headless::send(MSG_INITMENUPOPUP, static_cast<uint32_t>(popup), 0);
     if (headless::menuItemState(static_cast<uint32_t>(commandId)) == static_cast<int32_t>(MF_GRAYED)) {
         logEvent("script: menu " + std::to_string(commandId) + " is greyed; not chosen");
-        return;
+        return false;
     }
     headless::post(MSG_COMMAND, static_cast<uint32_t>(commandId), 0);
+    return true;
 }
+
+namespace {
 
 void writeFile(const fs::path& path, const std::string& text) {
     std::ofstream out(path, std::ios::binary);

@@ -17,6 +17,12 @@ struct RunOptions {
 // game state at the end).
 int runHeadless(const RunOptions& options, std::string& error);
 
+// Chooses a menu command as a player would: its pop-up is opened first, so
+// the greying rule runs, and a greyed item is not chosen (the log says so).
+// The command itself is posted, to run with the next message. False when it
+// was not chosen.
+bool chooseMenu(int32_t commandId);
+
 // Puts the process back to how it starts: game state, random source, the
 // headless platform. The tests call it between cases.
 void resetProcess();

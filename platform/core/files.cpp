@@ -2,7 +2,9 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
+#include <signal.h>
 #include <filesystem>
 #include <sys/stat.h>
 #include <system_error>
@@ -48,6 +50,27 @@ std::string followLinks(const std::string& name) {
         path = target.is_absolute() ? target : path.parent_path() / target;
     }
     return std::string();
+}
+
+// Temporaries that a save killed before its rename left beside the target
+// (named target.tmp-PID-N) are removed once the process that made them is
+// gone; a live one may be saving right now.
+void removeStaleTemporaries(const std::string& target) {
+    namespace fs = std::filesystem;
+    const fs::path path(target);
+    const std::string prefix = path.filename().string() + ".tmp-";
+    std::vector<fs::path> stale;
+    std::error_code ec;
+    for (fs::directory_iterator it(path.parent_path().empty() ? fs::path(".") : path.parent_path(), ec), end;
+         !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.compare(0, prefix.size(), prefix) != 0) continue;
+        char* rest = nullptr;
+        const long pid = std::strtol(name.c_str() + prefix.size(), &rest, 10);
+        if (pid > 0 && *rest == '-' && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH)
+            stale.push_back(it->path());
+    }
+    for (const fs::path& file : stale) fs::remove(file, ec);
 }
 
 // A new temporary file beside the target. The system gives it the mode the
@@ -100,6 +123,7 @@ bool readFilePrefix(const std::string& name, std::size_t maxBytes, std::vector<u
 bool writeFileAtomically(const std::string& name, const uint8_t* bytes, std::size_t size) {
     std::string target = followLinks(name);
     if (target.empty()) return false;
+    removeStaleTemporaries(target);
     std::string temp;
     int fd = createTemporary(target, temp);
     if (fd < 0) return writeInPlace(target, bytes, size);

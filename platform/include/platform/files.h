@@ -25,6 +25,8 @@ bool readFilePrefix(const std::string& name, std::size_t maxBytes, std::vector<u
 // - When the folder takes no temporary file but the file exists and can be
 //   written, the bytes are written into it in place instead (that write can
 //   tear, but the progress is not lost).
+// - Temporary files that a killed save left behind are removed by the next
+//   save, once the process that made them is gone.
 bool writeFileAtomically(const std::string& name, const uint8_t* bytes, std::size_t size);
 
 // Test hook: the next n atomic writes fail after writing part of the

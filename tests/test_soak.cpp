@@ -1,0 +1,114 @@
+// The soak: a random player plays the real game with the generated content
+// and every rule of the game state is checked after every tick. The long run
+// (a million ticks) is made by hand, see docs/robustness.md; this one is sized
+// to take about a minute under the sanitizers.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "game_content.h"
+#include "soak.h"
+#include "state/game_state.h"
+#include "test_support.h"
+
+using testing_support::GameDir;
+
+namespace {
+
+constexpr int64_t CI_SOAK_TICKS = 60000;
+
+SoakReport soak(const GameDir& dir, int64_t ticks, uint64_t seed) {
+    gamecontent::copyInto(dir.path());
+    SoakOptions options;
+    options.workDir = dir.path().string();
+    options.ticks = ticks;
+    options.seed = seed;
+    SoakReport report;
+    std::string error;
+    EXPECT_TRUE(runSoak(options, report, error)) << error;
+    return report;
+}
+
+}  // namespace
+
+TEST(Soak, ARandomPlayerGoesEverywhereAndEveryRuleHolds) {
+    GameDir dir;
+    const SoakReport r = soak(dir, CI_SOAK_TICKS, 20261206);
+    SCOPED_TRACE(soakSummary(r));
+    EXPECT_EQ(r.broken, "");
+    EXPECT_EQ(r.ticks, CI_SOAK_TICKS);
+    // The player really went everywhere: a soak that stands still proves nothing.
+    for (int64_t visits : r.placeVisits) EXPECT_GT(visits, 0);
+    for (int64_t uses : r.counterUses) EXPECT_GT(uses, 0);
+    int seats = 0;
+    for (int64_t taken : r.seatsTaken) seats += taken > 0;
+    EXPECT_GE(seats, 15);
+    EXPECT_GT(r.purchases, 0);
+    EXPECT_GT(r.boothExchanges, 0);
+    EXPECT_GT(r.dayEnds, 0);
+    EXPECT_GT(r.menuChosen, 0);
+    EXPECT_GT(r.menuGreyed, 0);
+    EXPECT_GT(r.saves, 0);
+    EXPECT_GE(r.loanCountMax, 1);
+    EXPECT_GT(r.cashMax, 10000);
+}
+
+TEST(Soak, ASeedReplaysExactly) {
+    GameDir dir;
+    const SoakReport a = soak(dir, 4000, 99);
+    const SoakReport b = soak(dir, 4000, 99);
+    const SoakReport c = soak(dir, 4000, 100);
+    EXPECT_EQ(soakSummary(a), soakSummary(b));
+    EXPECT_NE(soakSummary(a), soakSummary(c));
+}
+
+TEST(Soak, AFolderWithoutCoursesIsReportedNotPlayed) {
+    GameDir dir;
+    SoakOptions options;
+    options.workDir = dir.path().string();
+    options.ticks = 100;
+    SoakReport report;
+    std::string error;
+    EXPECT_FALSE(runSoak(options, report, error));
+    EXPECT_NE(error.find("start-up"), std::string::npos) << error;
+    EXPECT_EQ(report.starts, 1);
+}
+
+// Each rule catches the state that breaks it, and names it.
+TEST(SoakRules, EachBrokenRuleIsCaught) {
+    GameDir dir;
+    struct Case {
+        const char* name;
+        std::function<void()> breakIt;
+        bool playerRule;
+    };
+    const Case cases[] = {
+        {"homeState", [] { game.homeState = 45; }, false},
+        {"parlourState", [] { game.parlourState[2] = -1; }, false},
+        {"exchangeState", [] { game.exchangeState = 11; }, false},
+        {"dialPower", [] { game.dialPower = 171; }, false},
+        {"step", [] { game.machine.ballSlots[39].step = 40; }, false},
+        {"course", [] { game.machine.ballSlots[0].pattern = 100; }, false},
+        {"walkerY", [] { game.walkerY = 388; }, false},
+        {"cash", [] { game.player.cash = -1; }, true},
+        {"deposit", [] { game.player.deposit = INT32_MIN; }, true},
+        {"balls", [] { game.player.balls = -20; }, true},
+        {"loanCount", [] { game.player.loanCount = 4; }, true},
+        {"not a loan", [] { game.player.loanCount = 1; }, true},
+        {"not empty", [] { game.player.loans[2] = Loan{0, 0, 30}; }, true},
+        {"not empty", [] {
+             game.player.loans[0] = Loan{1, 103, 30};
+             game.player.loans[1] = Loan{1, 206, 30};
+             game.player.loanCount = 1;
+         }, true},
+    };
+    for (const Case& c : cases) {
+        resetGameState();
+        newGame();
+        ASSERT_EQ(brokenStateRule(), "");
+        ASSERT_EQ(brokenPlayerRule(), "");
+        c.breakIt();
+        const std::string broken = c.playerRule ? brokenPlayerRule() : brokenStateRule();
+        EXPECT_NE(broken.find(c.name), std::string::npos) << c.name << ": " << broken;
+    }
+}
