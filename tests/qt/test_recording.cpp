@@ -1,15 +1,17 @@
 // A session played in the Qt window while it is recorded, then replayed by
 // pachinko-headless from the recording: both end in the same state and save
 // the same pachiko.dat. The session touches every kind of input the recorder
-// writes: start-up boxes with ticks under them, a yes/no box opened by a
-// tick, keys held and released, clicks, a dialog's buttons, check box, edit
-// box and close box, menu commands, and the exit.
+// writes: start-up boxes with ticks under them, a box opened by a menu
+// command, a yes/no box opened by a tick, keys held and released, clicks, a
+// dialog's buttons, check box, edit box and close box, menu commands, and the
+// exit.
 #include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
 #include <QDialog>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QProcess>
 #include <QPushButton>
@@ -88,6 +90,47 @@ private slots:
         QVERIFY(pumpUntil([] { return openDialog() == nullptr; }));
         QCOMPARE(game.player.introDisabled, 1);
 
+        // Out of the home (off its door, so that it shuts behind him).
+        click(252, 376);
+        QVERIFY(pumpUntil([] { return game.homeState == 44; }));
+        click(272, 376);
+        QVERIFY(pumpUntil([] { return game.homeState == 0; }));
+
+        // Outdoors on day 0, 読み出し: there is no saved game yet, so the
+        // command itself opens a box, answered after two ticks.
+        {
+            emit qtMainWindow()->menuBar()->actions()[0]->menu()->aboutToShow();
+            BoxAnswerer answerer(QMessageBox::Ok, 2);
+            menuItem(0, 2)->trigger();
+            pumpUntilAnswered(answerer);
+            QCOMPARE(answerer.ticksUnderBox, 2);
+        }
+
+        // Along to the bank, onto the deposit counter.
+        click(460, 380);
+        QVERIFY(pumpUntil([] { return game.bankState >= 19 && game.bankState <= 24; }));
+        ticks(2);
+        click(340, 320);
+        QVERIFY(pumpUntil([] { return control<QPushButton>(QStringLiteral("決定")) != nullptr; }));
+        auto* amount = openDialog()->findChild<QLineEdit*>();
+        QTest::keyClicks(amount, "25x");
+        QTest::keyClick(amount, Qt::Key_Backspace);
+        QTest::keyClicks(amount, "00");
+        ticks(1);
+        control<QPushButton>(QStringLiteral("決定"))->click();
+        ticks(2);
+        QCOMPARE(game.player.deposit, 2500);
+        control<QPushButton>(QStringLiteral("終了"))->click();
+        QVERIFY(pumpUntil([] { return openDialog() == nullptr; }));
+
+        // Out of the bank and home again.
+        click(460, 380);
+        QVERIFY(pumpUntil([] { return game.bankState == 44; }));
+        click(420, 380);
+        QVERIFY(pumpUntil([] { return game.bankState == 0; }));
+        click(252, 376);
+        QVERIFY(pumpUntil([] { return game.homeState >= 19 && game.homeState <= 24; }));
+
         // To the bed: the end-of-day question, answered No after three ticks.
         {
             BoxAnswerer answerer(QMessageBox::No, 3);
@@ -108,27 +151,6 @@ private slots:
         QTest::keyRelease(qtGameArea(), Qt::Key_Left);
         ticks(2);
 
-        // Out of the home, along to the bank, onto the deposit counter.
-        click(252, 376);
-        QVERIFY(pumpUntil([] { return game.homeState == 44; }));
-        click(272, 376);  // off the door: the home is shut behind him
-        QVERIFY(pumpUntil([] { return game.homeState == 0; }));
-        click(460, 380);
-        QVERIFY(pumpUntil([] { return game.bankState >= 19 && game.bankState <= 24; }));
-        ticks(2);
-        click(340, 320);
-        QVERIFY(pumpUntil([] { return control<QPushButton>(QStringLiteral("決定")) != nullptr; }));
-        auto* amount = openDialog()->findChild<QLineEdit*>();
-        QTest::keyClicks(amount, "25x");
-        QTest::keyClick(amount, Qt::Key_Backspace);
-        QTest::keyClicks(amount, "00");
-        ticks(1);
-        control<QPushButton>(QStringLiteral("決定"))->click();
-        ticks(2);
-        QCOMPARE(game.player.deposit, 2500);
-        control<QPushButton>(QStringLiteral("終了"))->click();
-        QVERIFY(pumpUntil([] { return openDialog() == nullptr; }));
-
         // The sound setting from the menu: off.
         menuItem(1, 0)->trigger();
         QVERIFY(pumpUntil([] { return control<QRadioButton>("Off") != nullptr; }));
@@ -147,6 +169,11 @@ private slots:
         const std::string playedState = gameStateJson();
 
         const QByteArray script = readAll(recording);
+        // The answer to the command's box stands right before the command.
+        const QList<QByteArray> lines = script.split('\n');
+        const qsizetype load = lines.indexOf("menu 16");
+        QVERIFY(load > 0);
+        QVERIFY2(lines[load - 1].startsWith("answer ok after 2   # "), lines[load - 1].constData());
         for (const char* line : {"answer ok after 2", "dialog click 25 51", "answer no after 3", "dialog close 23",
                                  "key down 0x25", "key up 0x25", "mouse press 340 320", "dialog type 24 61 25x",
                                  "dialog type 24 61 2500", "dialog click 24 42", "menu 12", "dialog click 21 32",
