@@ -11,15 +11,6 @@
 
 using namespace testing_support;
 
-namespace {
-std::string readText(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-}  // namespace
-
 TEST(HeadlessRunner, AFullDayAnsweredNoThenExit) {
     GameDir dir;
     writeCourseFile("tama.dat");

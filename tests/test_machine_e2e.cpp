@@ -8,24 +8,8 @@
 #include "test_machine_fixture.h"
 
 using namespace machine_fixture;
-
-namespace {
-
-std::string readText(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-// The integer after "key": at or after `from` in a state dump; INT64_MIN when absent.
-int64_t field(const std::string& json, const std::string& key, size_t from = 0) {
-    size_t at = json.find("\"" + key + "\":", from);
-    if (at == std::string::npos) return INT64_MIN;
-    return std::stoll(json.substr(at + key.size() + 3));
-}
-
-}  // namespace
+using testing_support::dumpField;
+using testing_support::readText;
 
 TEST_F(MachineTest, APlayerWalksToASeatBuysBallsPlaysUntilThePocketPaysAndLeaves) {
     // Every course of the dial's band 78..90 (patterns 35..44) ends in the
@@ -66,19 +50,19 @@ TEST_F(MachineTest, APlayerWalksToASeatBuysBallsPlaysUntilThePocketPaysAndLeaves
     ASSERT_EQ(runHeadless(options, error), 0) << error;
 
     std::string seated = readText(dir.path() / "seated.json");
-    EXPECT_EQ(field(seated, "inParlour"), 1);
-    EXPECT_EQ(field(seated, "slotSetting"), 6);
-    EXPECT_EQ(field(seated, "nailSetting"), 3);
+    EXPECT_EQ(dumpField(seated, "inParlour"), 1);
+    EXPECT_EQ(dumpField(seated, "slotSetting"), 6);
+    EXPECT_EQ(dumpField(seated, "nailSetting"), 3);
 
     std::string bought = readText(dir.path() / "bought.json");
-    EXPECT_EQ(field(bought, "cash"), 9900);
-    EXPECT_EQ(field(bought, "balls"), 20);
+    EXPECT_EQ(dumpField(bought, "cash"), 9900);
+    EXPECT_EQ(dumpField(bought, "balls"), 20);
 
     // Every ball launched came back as six: the count grew by five per ball.
     std::string played = readText(dir.path() / "played.json");
-    EXPECT_EQ(field(played, "dialPower"), 80);
-    EXPECT_EQ(field(played, "launchStopped"), 1);
-    int64_t balls = field(played, "balls");
+    EXPECT_EQ(dumpField(played, "dialPower"), 80);
+    EXPECT_EQ(dumpField(played, "launchStopped"), 1);
+    int64_t balls = dumpField(played, "balls");
     EXPECT_GT(balls, 20 + 5 * 5) << "at least six balls went into the pocket";
     EXPECT_EQ((balls - 20) % 5, 0);
     size_t idle = 0;
@@ -87,11 +71,11 @@ TEST_F(MachineTest, APlayerWalksToASeatBuysBallsPlaysUntilThePocketPaysAndLeaves
     EXPECT_EQ(idle, 40u) << "nothing left in flight";
 
     std::string left = readText(dir.path() / "left.json");
-    EXPECT_EQ(field(left, "inParlour"), 0);
-    EXPECT_EQ(field(left, "dialPower"), 0);
-    EXPECT_EQ(field(left, "balls"), balls);
-    EXPECT_EQ(field(left, "cash"), 9900);
-    EXPECT_EQ(field(left, "slotPrizeLeft"), 0);
+    EXPECT_EQ(dumpField(left, "inParlour"), 0);
+    EXPECT_EQ(dumpField(left, "dialPower"), 0);
+    EXPECT_EQ(dumpField(left, "balls"), balls);
+    EXPECT_EQ(dumpField(left, "cash"), 9900);
+    EXPECT_EQ(dumpField(left, "slotPrizeLeft"), 0);
     // The log shows no box beyond the three of start-up.
     std::string log = readText(dir.path() / "log.txt");
     size_t boxes = 0;

@@ -4,6 +4,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <sstream>
 
 #include "platform/events.h"
 #include "runner.h"
@@ -56,6 +57,21 @@ std::vector<std::string> logLines(const std::string& prefix) {
     for (const std::string& line : platform::eventLog())
         if (line.rfind(prefix, 0) == 0) out.push_back(line);
     return out;
+}
+
+std::string readText(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+int64_t dumpField(const std::string& json, const std::string& key, size_t from) {
+    size_t at = json.find("\"" + key + "\":", from);
+    if (at == std::string::npos) return INT64_MIN;
+    at += key.size() + 3;
+    if (at < json.size() && json[at] == '[') ++at;
+    return std::stoll(json.substr(at));
 }
 
 }  // namespace testing_support

@@ -28,6 +28,11 @@ void writeBytes(const std::filesystem::path& path, const std::vector<uint8_t>& b
 std::vector<uint8_t> readBytes(const std::filesystem::path& path);
 // A "tama.dat" of the right size whose every value is its own index.
 void writeCourseFile(const std::filesystem::path& path);
+// A whole file as text (empty when it cannot be read).
+std::string readText(const std::filesystem::path& path);
+// The integer after "key": in a state dump, searched from `from`; of an
+// array, its first element. INT64_MIN when the field is absent.
+int64_t dumpField(const std::string& json, const std::string& key, size_t from = 0);
 // The event log lines that start with prefix.
 std::vector<std::string> logLines(const std::string& prefix);
 

@@ -17,26 +17,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string readText(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-// A number of a state dump by its field name; of an array, the first.
-int64_t dumpField(const std::string& json, const std::string& name) {
-    const std::string key = "\"" + name + "\":";
-    size_t at = json.find(key);
-    if (at == std::string::npos) {
-        ADD_FAILURE() << "no field " << name;
-        return INT64_MIN;
-    }
-    at += key.size();
-    if (json[at] == '[') ++at;
-    return std::stoll(json.substr(at));
-}
-
 // The generated pictures and a course file in the test's folder.
 void copyGamePictures(const fs::path& to) {
     for (const auto& entry : fs::directory_iterator(PACHINKO_GAME_DIR))
