@@ -22,7 +22,6 @@ constexpr uint32_t WARNING_BOX = MB_ICONWARNING | MB_SETFOREGROUND;
 }  // namespace
 
 void menuEnableRule(uint32_t popup) {
-    using namespace platform;
     uint32_t fileItems = (isGameRunning() || !isOutdoors()) ? MF_GRAYED : MF_ENABLED;
     enableMenuItem(popup, CMD_NEW, fileItems);
     enableMenuItem(popup, CMD_SAVE, fileItems);
