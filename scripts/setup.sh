@@ -12,6 +12,10 @@ packages=(
   clang-14 libclang-rt-14-dev
   xvfb xauth x11-apps x11-utils
   dpkg-dev desktop-file-utils appstream groff-base xdotool
+  # The Windows build: cross-compiler, Wine to run it, NSIS for the installer.
+  mingw-w64 g++-mingw-w64-x86-64-posix wine wine64 nsis zip unzip libstb-dev
+  # The browser build and its tests.
+  emscripten node-acorn fonttools chromium chromium-driver python3-selenium
 )
 
 missing=()
