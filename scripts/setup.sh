@@ -15,7 +15,7 @@ packages=(
   # The Windows build: cross-compiler, Wine to run it, NSIS for the installer.
   mingw-w64 g++-mingw-w64-x86-64-posix wine wine64 nsis zip unzip libstb-dev
   # The browser build and its tests.
-  emscripten node-acorn fonttools chromium chromium-driver python3-selenium
+  emscripten node-acorn fonttools python3-brotli chromium chromium-driver python3-selenium
 )
 
 missing=()
