@@ -1,5 +1,8 @@
 #include "platform/files.h"
 
+// POSIX systems; Windows has files_win32.cpp.
+#ifndef _WIN32
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -147,3 +150,4 @@ bool writeFileAtomically(const std::string& name, const uint8_t* bytes, std::siz
 void failNextFileWrites(int count) { writesToFail = count; }
 
 }  // namespace platform
+#endif
