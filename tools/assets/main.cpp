@@ -4,10 +4,13 @@
 //
 //   pachinko-assets --out DIR [--previews DOCSDIR] [--no-sounds]
 //   pachinko-assets --icons DIR
+//   pachinko-assets --web-sounds DIR
 //
 // --no-sounds leaves the (slow to synthesise) sounds out, for quick runs of
 // the picture tests and previews. --icons writes only the icon at the sizes a
 // desktop's menus ask for (pachinko-32.png … pachinko-256.png), for installing.
+// --web-sounds writes only the four sounds, in the browser build's smaller
+// format (mono at half the rate), for the page's content folder.
 #include "pictures.h"
 #include "sounds.h"
 
@@ -24,7 +27,8 @@ namespace {
 int usage() {
     std::fprintf(stderr,
                  "usage: pachinko-assets --out DIR [--previews DOCSDIR] [--no-sounds]\n"
-                 "       pachinko-assets --icons DIR\n");
+                 "       pachinko-assets --icons DIR\n"
+                 "       pachinko-assets --web-sounds DIR\n");
     return 2;
 }
 
@@ -38,6 +42,7 @@ int fail(const QString& message) {
 int main(int argc, char** argv) {
     QString outDir, previewDir, iconDir;
     bool sounds = true;
+    const char* webSoundDir = nullptr;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--out") == 0 && i + 1 < argc)
             outDir = QString::fromLocal8Bit(argv[++i]);
@@ -47,8 +52,15 @@ int main(int argc, char** argv) {
             iconDir = QString::fromLocal8Bit(argv[++i]);
         else if (std::strcmp(argv[i], "--no-sounds") == 0)
             sounds = false;
+        else if (std::strcmp(argv[i], "--web-sounds") == 0 && i + 1 < argc && argc == 3)
+            webSoundDir = argv[++i];
         else
             return usage();
+    }
+    if (webSoundDir) {
+        if (!QDir().mkpath(QFile::decodeName(webSoundDir)))
+            return fail(QStringLiteral("cannot create %1").arg(QFile::decodeName(webSoundDir)));
+        return writeSounds(webSoundDir, true) ? 0 : fail(QStringLiteral("cannot write the sounds"));
     }
     if (outDir.isEmpty() == iconDir.isEmpty()) return usage();
 

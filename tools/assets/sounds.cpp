@@ -423,8 +423,8 @@ std::vector<uint8_t> wavBytes(const Pcm& pcm) {
     u32(16);
     u16(1);  // PCM
     u16(channels);
-    u32(SAMPLE_RATE);
-    u32(static_cast<uint32_t>(SAMPLE_RATE) * blockAlign);
+    u32(static_cast<uint32_t>(pcm.rate));
+    u32(static_cast<uint32_t>(pcm.rate) * blockAlign);
     u16(blockAlign);
     u16(16);
     tag("data");
@@ -433,19 +433,64 @@ std::vector<uint8_t> wavBytes(const Pcm& pcm) {
     return out;
 }
 
+Pcm webVersion(const Pcm& pcm, bool loop) {
+    // Windowed-sinc low-pass (Blackman window, about 74 dB down in the stop
+    // band): flat to about 9 kHz, closed from about 11 kHz, the new Nyquist.
+    constexpr int HALF = 63;
+    constexpr double CUTOFF = 10000.0 / SAMPLE_RATE;  // cycles per input sample
+    double taps[2 * HALF + 1];
+    double sum = 0.0;
+    for (int k = -HALF; k <= HALF; ++k) {
+        double sinc = k == 0 ? 2.0 * CUTOFF : std::sin(TWO_PI * CUTOFF * k) / (std::numbers::pi * k);
+        double w = static_cast<double>(k + HALF) / (2 * HALF);
+        double window = 0.42 - 0.5 * std::cos(TWO_PI * w) + 0.08 * std::cos(2.0 * TWO_PI * w);
+        taps[k + HALF] = sinc * window;
+        sum += taps[k + HALF];
+    }
+    for (double& t : taps) t /= sum;  // unity gain at 0 Hz
+
+    const size_t frames = pcm.frames();
+    const size_t channels = static_cast<size_t>(pcm.channels);
+    std::vector<double> mono(frames);
+    for (size_t f = 0; f < frames; ++f) {
+        double v = 0.0;
+        for (size_t c = 0; c < channels; ++c) v += pcm.samples[f * channels + c];
+        mono[f] = v / static_cast<double>(channels);
+    }
+    Pcm out;
+    out.channels = 1;
+    out.rate = WEB_SAMPLE_RATE;
+    out.samples.resize((frames + 1) / 2);
+    const auto n = static_cast<std::ptrdiff_t>(frames);
+    for (size_t o = 0; o < out.samples.size(); ++o) {
+        double acc = 0.0;
+        for (int k = -HALF; k <= HALF; ++k) {
+            std::ptrdiff_t i = static_cast<std::ptrdiff_t>(2 * o) + k;
+            if (loop) i = ((i % n) + n) % n;
+            else if (i < 0 || i >= n) continue;
+            acc += taps[k + HALF] * mono[static_cast<size_t>(i)];
+        }
+        out.samples[o] = static_cast<int16_t>(std::clamp<long>(std::lround(acc), -32768, 32767));
+    }
+    return out;
+}
+
 }  // namespace sounds
 
-bool writeSounds(const std::string& outDir) {
+bool writeSounds(const std::string& outDir, bool web) {
     struct Item {
         const char* name;
         sounds::Pcm (*make)();
+        bool loop;
     };
-    const Item items[] = {{"base1.wav", sounds::synthTownTune},
-                          {"base2.wav", sounds::synthParlourMarch},
-                          {"open.wav", sounds::synthFanfare},
-                          {"tamade.wav", sounds::synthBallClatter}};
+    const Item items[] = {{"base1.wav", sounds::synthTownTune, true},
+                          {"base2.wav", sounds::synthParlourMarch, true},
+                          {"open.wav", sounds::synthFanfare, true},
+                          {"tamade.wav", sounds::synthBallClatter, false}};
     for (const Item& item : items) {
-        std::vector<uint8_t> bytes = sounds::wavBytes(item.make());
+        sounds::Pcm pcm = item.make();
+        if (web) pcm = sounds::webVersion(pcm, item.loop);
+        std::vector<uint8_t> bytes = sounds::wavBytes(pcm);
         std::string path = outDir + "/" + item.name;
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
