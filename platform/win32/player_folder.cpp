@@ -1,6 +1,9 @@
 #include "player_folder.h"
 
 #include <windows.h>
+// The known folders' ids defined here (each once, whoever else defines them),
+// so that no uuid library is needed.
+#include <initguid.h>
 #include <knownfolders.h>
 #include <shlobj.h>
 
