@@ -1,6 +1,6 @@
 # make play: set up, build and start the game.  make test: set up, build and
 # run the whole test suite (normal and sanitizer builds).
-.PHONY: all setup build play test clean
+.PHONY: all setup build play test windows clean
 
 all: build
 
@@ -16,6 +16,10 @@ play: build
 
 test: setup
 	@scripts/test.sh
+
+# The Windows game, cross-compiled: a portable zip and an installer in dist/.
+windows: setup
+	@scripts/windows.sh
 
 clean:
 	rm -rf build build-asan
