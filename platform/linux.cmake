@@ -3,7 +3,7 @@
 # Pictures, text and screenshots by Qt GUI (also under the headless backend,
 # on Qt's "offscreen" platform).
 pachinko_platform_part(pachinko_platform_services qt_services pachinko_platform_services_api)
-target_link_libraries(pachinko_platform_services PUBLIC Qt6::Gui)
+target_link_libraries(pachinko_platform_services PRIVATE Qt6::Gui)
 # The real window: Qt Widgets.
 pachinko_platform_part(pachinko_platform_qt qt pachinko_platform_core Qt6::Widgets)
 # The real sound device: OpenAL Soft.

@@ -1,6 +1,5 @@
 #include "runner.h"
 
-#include <QImage>
 #include <filesystem>
 #include <fstream>
 #include <vector>
@@ -11,6 +10,7 @@
 #include "platform/events.h"
 #include "platform/headless.h"
 #include "platform/screen.h"
+#include "platform/services.h"
 #include "resources/resources.h"
 #include "script.h"
 #include "state/game_state.h"
@@ -69,9 +69,16 @@ void screenshot(const fs::path& path) {
         logEvent("script: screenshot " + path.filename().string() + ": nothing on the screen yet");
         return;
     }
-    QImage image(reinterpret_cast<const uchar*>(pixels.pixels), pixels.width, pixels.height, pixels.stride * 4,
-                 QImage::Format_RGB32);
-    if (!image.save(QString::fromStdString(path.string()), "PNG"))
+    // Rows packed one after another, as the PNG writer takes them.
+    std::vector<uint32_t> packed;
+    packed.reserve(static_cast<std::size_t>(pixels.width) * static_cast<std::size_t>(pixels.height));
+    for (int y = 0; y < pixels.height; ++y) {
+        const uint32_t* row = pixels.pixels + static_cast<std::size_t>(y) * static_cast<std::size_t>(pixels.stride);
+        packed.insert(packed.end(), row, row + pixels.width);
+    }
+    const std::u8string u8 = path.u8string();
+    const std::string name(u8.begin(), u8.end());
+    if (!platform::services::writePng(name, packed.data(), pixels.width, pixels.height))
         logEvent("script: screenshot " + path.filename().string() + " could not be written");
 }
 

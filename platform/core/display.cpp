@@ -290,7 +290,6 @@ DisplayResult createSurface(Display* display, const SurfaceDesc& desc, Surface**
 void releaseSurface(Surface* surface) {
     if (!surface) return;
     if (surface->context) {
-        finishTextPainter(surface->context);
         delete surface->context;
         --displayState.counts.contexts;
     }

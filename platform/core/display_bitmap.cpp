@@ -1,15 +1,15 @@
-// Bitmaps by name: the program's own resources (none) and BMP files read by
-// Qt's BMP reader, found also when the name's letter case differs from the
-// file's.
-#include <QByteArray>
-#include <QImage>
+// Bitmaps by name: the program's own resources (none) and BMP files decoded
+// by the system (services.h), found also when the name's letter case differs
+// from the file's.
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "display_internal.h"
+#include "platform/services.h"
 
 namespace platform {
 namespace {
@@ -57,34 +57,26 @@ bool resolveFileName(const std::string& name, std::filesystem::path& out) {
     return true;
 }
 
-bool readWholeFile(const std::filesystem::path& path, QByteArray& out) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return false;
-    std::vector<char> buffer;
+bool readWholeFile(const std::filesystem::path& path, std::vector<uint8_t>& out) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    out.clear();
     char chunk[65536];
-    std::size_t got;
-    bool ok = true;
-    while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0) {
-        buffer.insert(buffer.end(), chunk, chunk + got);
-        if (buffer.size() > static_cast<std::size_t>(MAX_BITMAP_FILE_BYTES)) {
-            ok = false;
-            break;
-        }
+    while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
+        out.insert(out.end(), chunk, chunk + in.gcount());
+        if (out.size() > static_cast<std::size_t>(MAX_BITMAP_FILE_BYTES)) return false;
     }
-    std::fclose(f);
-    if (!ok) return false;
-    out = QByteArray(buffer.data(), static_cast<qsizetype>(buffer.size()));
-    return true;
+    return !in.bad();
 }
 
-uint32_t readLe(const QByteArray& bytes, int offset, int size) {
+uint32_t readLe(const std::vector<uint8_t>& bytes, std::size_t offset, int size) {
     uint32_t v = 0;
-    for (int i = size - 1; i >= 0; --i) v = (v << 8) | static_cast<uint8_t>(bytes[offset + i]);
+    for (int i = size - 1; i >= 0; --i) v = (v << 8) | bytes[offset + static_cast<std::size_t>(i)];
     return v;
 }
 
-// Bits per pixel as the file states them (Qt converts on reading).
-int fileBitCount(const QByteArray& bytes) {
+// Bits per pixel as the file states them (decoders convert on reading).
+int fileBitCount(const std::vector<uint8_t>& bytes) {
     if (bytes.size() < 30 || bytes[0] != 'B' || bytes[1] != 'M') return 0;
     const uint32_t headerSize = readLe(bytes, 14, 4);
     return static_cast<int>(headerSize == 12 ? readLe(bytes, 24, 2) : readLe(bytes, 28, 2));
@@ -101,29 +93,26 @@ Bitmap* loadBitmapFile(const char* name) {
     if (!name || !*name) return nullptr;
     std::filesystem::path path;
     if (!resolveFileName(name, path)) return nullptr;
-    QByteArray bytes;
+    std::vector<uint8_t> bytes;
     if (!readWholeFile(path, bytes)) return nullptr;
     const int bits = fileBitCount(bytes);
     if (bits == 0) return nullptr;
-    QImage image;
-    if (!image.loadFromData(bytes, "BMP") || image.isNull()) return nullptr;
+    services::DecodedPicture picture;
+    if (!services::decodeBmp(path.string(), bytes.data(), bytes.size(), picture)) return nullptr;
+    const std::size_t area = static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height);
+    if (picture.width <= 0 || picture.height <= 0 || picture.pixels.size() != area) return nullptr;
 
     Bitmap* bitmap = new Bitmap;
-    bitmap->width = image.width();
-    bitmap->height = image.height();
+    bitmap->width = picture.width;
+    bitmap->height = picture.height;
     bitmap->bitsPerPixel = bits;
     // Only an indexed file carries a colour table (true colour has none, even
-    // where Qt would make one up).
+    // where a decoder would make one up).
     if (bits <= 8) {
-        for (QRgb c : image.colorTable()) bitmap->colorTable.push_back(c & 0x00FFFFFFu);
+        for (uint32_t c : picture.colorTable) bitmap->colorTable.push_back(c & 0x00FFFFFFu);
     }
-    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
-    bitmap->pixels.resize(static_cast<std::size_t>(bitmap->width) * static_cast<std::size_t>(bitmap->height));
-    for (int y = 0; y < bitmap->height; ++y) {
-        const QRgb* row = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
-        uint32_t* to = bitmap->pixels.data() + static_cast<std::size_t>(y) * bitmap->width;
-        for (int x = 0; x < bitmap->width; ++x) to[x] = row[x] & 0x00FFFFFFu;
-    }
+    bitmap->pixels = std::move(picture.pixels);
+    for (uint32_t& p : bitmap->pixels) p &= 0x00FFFFFFu;
     ++displayState.counts.bitmaps;
     return bitmap;
 }

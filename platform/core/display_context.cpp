@@ -1,28 +1,18 @@
 // Drawing contexts on surfaces and bitmaps: text in the default font, pixel
-// access, copies from bitmaps, colour tables. Text is painted by Qt straight
-// into the surface memory.
-#include <QCoreApplication>
-#include <QFont>
-#include <QFontMetrics>
-#include <QGuiApplication>
-#include <QImage>
-#include <QPainter>
-#include <QString>
+// access, copies from bitmaps, colour tables. The system draws the text
+// (services.h); lines of common characters are stamped from a glyph cache.
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <string>
 #include <unordered_map>
 #include <utility>
 #include <vector>
 
 #include "display_internal.h"
+#include "platform/services.h"
 
 namespace platform {
-
-struct TextPainter {
-    QImage image;  // a view of the surface memory
-    QPainter painter;
-};
 
 namespace {
 
@@ -32,46 +22,29 @@ struct Glyph {
     std::vector<std::pair<int16_t, int16_t>> ink;
 };
 
-// The default font: a Japanese Gothic face at a size that fits the 18-pixel
-// line pitch of the town's status lines. Glyphs are drawn without smoothing,
-// as the classic system font is, so every pixel of a text cell is either the
-// text colour or the background colour.
-constexpr int DEFAULT_FONT_PIXELS = 16;
-
 struct TextState {
-    // The arguments of our own application object live as long as it does.
-    int argc = 3;
-    char arg0[9] = "pachinko";
-    char arg1[10] = "-platform";
-    char arg2[10] = "offscreen";
-    char* argv[4] = {arg0, arg1, arg2, nullptr};
-    QGuiApplication* application = nullptr;  // ours, never destroyed
-    std::unique_ptr<QFont> font;
-    int ascent = 0;
-    int height = 0;
+    bool fontKnown = false;
+    services::FontMetrics metrics;
     // Each character drawn so far: its advance and the pixels its glyph sets
-    // (null when it is left to the font engine). Lines of such characters
-    // are stamped from here instead of being laid out again every tick.
+    // (null when it is left to the system's text drawing). Lines of such
+    // characters are stamped from here instead of being laid out again
+    // every tick.
     std::unordered_map<char16_t, std::unique_ptr<Glyph>> glyphs;
     std::vector<const Glyph*> line;  // scratch of one line
+    std::u16string text;             // scratch: the line in UTF-16
+    std::vector<uint32_t> cell;      // scratch: a text cell in XRGB
     bool glyphCache = true;
 };
 TextState textState;
 
-const QFont& defaultFont() {
-    ensureGuiApplication();
-    if (!textState.font) {
-        textState.font = std::make_unique<QFont>(QStringLiteral("IPAGothic"));
-        textState.font->setPixelSize(DEFAULT_FONT_PIXELS);
-        textState.font->setStyleStrategy(QFont::NoAntialias);
-        QFontMetrics metrics(*textState.font);
-        textState.ascent = metrics.ascent();
-        textState.height = metrics.height();
+const services::FontMetrics& fontMetrics() {
+    if (!textState.fontKnown) {
+        prepareTextDrawing();
+        textState.metrics = services::defaultFontMetrics();
+        textState.fontKnown = true;
     }
-    return *textState.font;
+    return textState.metrics;
 }
-
-QColor toQColor(uint32_t gdi) { return QColor(gdi & 0xFF, (gdi >> 8) & 0xFF, (gdi >> 16) & 0xFF); }
 
 DrawContext* newContext() {
     ++displayState.counts.contexts;
@@ -79,23 +52,62 @@ DrawContext* newContext() {
 }
 
 void destroyContext(DrawContext* context) {
-    finishTextPainter(context);
     delete context;
     --displayState.counts.contexts;
 }
 
 }  // namespace
 
-void ensureGuiApplication() {
-    if (QCoreApplication::instance()) return;
-    textState.application = new QGuiApplication(textState.argc, textState.argv);
-}
+void prepareTextDrawing() { services::prepareText(); }
 
-void finishTextPainter(DrawContext* context) {
-    if (!context || !context->painter) return;
-    context->painter->painter.end();
-    delete context->painter;
-    context->painter = nullptr;
+void utf8ToUtf16(const char* text, int byteLength, std::u16string& out) {
+    out.clear();
+    if (!text || byteLength <= 0) return;
+    const auto* s = reinterpret_cast<const unsigned char*>(text);
+    const std::size_t n = static_cast<std::size_t>(byteLength);
+    std::size_t i = 0;
+    while (i < n) {
+        const unsigned char b = s[i++];
+        if (b < 0x80) {
+            out.push_back(b);
+            continue;
+        }
+        // A sequence that is cut short, overlong, a surrogate or beyond
+        // U+10FFFF costs its first byte only: that becomes U+FFFD and the
+        // bytes after it are read again on their own.
+        std::size_t need;
+        char32_t min, uc;
+        if (b <= 0xC1) {
+            out.push_back(u'\uFFFD');
+            continue;
+        } else if (b < 0xE0) {
+            need = 1, min = 0x80, uc = b & 0x1Fu;
+        } else if (b < 0xF0) {
+            need = 2, min = 0x800, uc = b & 0x0Fu;
+        } else if (b < 0xF5) {
+            need = 3, min = 0x10000, uc = b & 0x07u;
+        } else {
+            out.push_back(u'\uFFFD');
+            continue;
+        }
+        bool ok = n - i >= need;
+        for (std::size_t k = 0; ok && k < need; ++k) {
+            const unsigned char c = s[i + k];
+            ok = (c & 0xC0u) == 0x80u;
+            uc = (uc << 6) | (c & 0x3Fu);
+        }
+        if (!ok || uc < min || (uc >= 0xD800 && uc <= 0xDFFF) || uc > 0x10FFFF) {
+            out.push_back(u'\uFFFD');
+            continue;
+        }
+        i += need;
+        if (uc < 0x10000) {
+            out.push_back(static_cast<char16_t>(uc));
+        } else {
+            out.push_back(static_cast<char16_t>(0xD800 + ((uc - 0x10000) >> 10)));
+            out.push_back(static_cast<char16_t>(0xDC00 + ((uc - 0x10000) & 0x3FFu)));
+        }
+    }
 }
 
 // --- contexts --------------------------------------------------------------
@@ -156,10 +168,10 @@ uint32_t setTextColor(DrawContext* context, uint32_t colour) {
 // --- text ------------------------------------------------------------------
 
 void textExtent(const char* text, int byteLength, int& width, int& height) {
-    const QFont& font = defaultFont();
-    QString s = (text && byteLength > 0) ? QString::fromUtf8(text, byteLength) : QString();
-    width = QFontMetrics(font).horizontalAdvance(s);
-    height = textState.height;
+    const services::FontMetrics& metrics = fontMetrics();
+    utf8ToUtf16(text, byteLength, textState.text);
+    width = services::textAdvance(textState.text);
+    height = metrics.height;
 }
 
 namespace {
@@ -168,39 +180,37 @@ void* textListenerContext = nullptr;
 
 // Characters whose glyphs stand alone: printable ASCII, Japanese punctuation
 // and kana, the common ideographs, and the half- and full-width forms, but
-// no combining marks. In the default font these have whole-pixel advances
-// and no kerning, so a line of them is exactly its glyphs side by side (the
-// display tests compare both ways of drawing). Anything else goes through
-// the font engine.
+// no combining marks (the ideographic tone marks and the kana voicing marks
+// are the only ones in these blocks). In the default font these have
+// whole-pixel advances and no kerning, so a line of them is exactly its
+// glyphs side by side (the display tests compare both ways of drawing).
+// Anything else goes through the system's text drawing.
 bool standsAlone(char16_t c) {
     const bool common = (c >= 0x20 && c <= 0x7E) || (c >= 0x3000 && c <= 0x30FF) || (c >= 0x4E00 && c <= 0x9FFF) ||
                         (c >= 0xFF01 && c <= 0xFFEF);
-    return common && !QChar(c).isMark();
+    const bool mark = (c >= 0x302A && c <= 0x302F) || c == 0x3099 || c == 0x309A;
+    return common && !mark;
 }
 
-// The glyph of one character, drawn once by the font engine black on white
-// with room on every side, or null when it is not drawn in exactly those
-// two colours.
+// The glyph of one character, drawn once black on white with room on every
+// side, or null when it is not drawn in exactly those two colours.
 const Glyph* glyphFor(char16_t c) {
     auto found = textState.glyphs.find(c);
     if (found != textState.glyphs.end()) return found->second.get();
     std::unique_ptr<Glyph> glyph;
     if (standsAlone(c)) {
-        const QFont& font = defaultFont();
-        const QString s(QChar{c});
+        const services::FontMetrics& metrics = fontMetrics();
+        const std::u16string s(1, c);
         glyph = std::make_unique<Glyph>();
-        glyph->advance = QFontMetrics(font).horizontalAdvance(s);
-        const int margin = textState.height;
-        QImage image(glyph->advance + 2 * margin, textState.height, QImage::Format_RGB32);
-        image.fill(Qt::white);
-        QPainter painter(&image);
-        painter.setFont(font);
-        painter.setPen(Qt::black);
-        painter.drawText(margin, textState.ascent, s);
-        painter.end();
-        for (int row = 0; row < image.height() && glyph; ++row) {
-            const auto* p = reinterpret_cast<const uint32_t*>(image.constScanLine(row));
-            for (int col = 0; col < image.width(); ++col) {
+        glyph->advance = services::textAdvance(s);
+        const int margin = metrics.height;
+        const int width = glyph->advance + 2 * margin, height = metrics.height;
+        std::vector<uint32_t>& cell = textState.cell;
+        cell.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0x00FFFFFFu);
+        services::drawText(cell.data(), width, height, width, margin, 0, s, 0x000000u, 0xFFFFFFu);
+        for (int row = 0; row < height && glyph; ++row) {
+            const uint32_t* p = cell.data() + static_cast<std::size_t>(row) * static_cast<std::size_t>(width);
+            for (int col = 0; col < width; ++col) {
                 const uint32_t rgb = p[col] & 0x00FFFFFFu;
                 if (rgb == 0)
                     glyph->ink.emplace_back(static_cast<int16_t>(col - margin), static_cast<int16_t>(row));
@@ -218,14 +228,14 @@ const Glyph* glyphFor(char16_t c) {
 
 // Draws the line from cached glyphs into a 32-bit surface; false (nothing
 // drawn) when a character has no cached glyph.
-bool stampGlyphs(const DrawContext& context, int x, int y, const QString& text) {
+bool stampGlyphs(const DrawContext& context, int x, int y, const std::u16string& text) {
     Surface& surface = *context.surface;
     if (!textState.glyphCache || surface.format.bitCount != 32) return false;
     std::vector<const Glyph*>& line = textState.line;
     line.clear();
     int64_t width = 0;
-    for (QChar c : text) {
-        const Glyph* glyph = glyphFor(c.unicode());
+    for (char16_t c : text) {
+        const Glyph* glyph = glyphFor(c);
         if (!glyph) return false;
         line.push_back(glyph);
         width += glyph->advance;
@@ -233,7 +243,7 @@ bool stampGlyphs(const DrawContext& context, int x, int y, const QString& text) 
     // The cell, cut at the surface's edges.
     const int64_t left = std::max<int64_t>(x, 0), top = std::max<int64_t>(y, 0);
     const int64_t right = std::min<int64_t>(int64_t{x} + width, surface.width);
-    const int64_t bottom = std::min<int64_t>(int64_t{y} + textState.height, surface.height);
+    const int64_t bottom = std::min<int64_t>(int64_t{y} + fontMetrics().height, surface.height);
     if (left >= right || top >= bottom) return true;
     const std::size_t stride = static_cast<std::size_t>(surface.pitch / 4);
     uint32_t* pixels = surface.memory.data();
@@ -284,35 +294,42 @@ void destroyCanvas(Surface* canvas) {
 bool textOut(DrawContext* context, int x, int y, const char* text, int byteLength) {
     if (!context || !context->surface || byteLength < 0 || (byteLength > 0 && !text)) return false;
     if (textListener) textListener(textListenerContext, context, x, y, text, byteLength);
-    Surface* surface = context->surface;
-    const QFont& font = defaultFont();
-    const QString s = QString::fromUtf8(text, byteLength);
+    Surface& surface = *context->surface;
+    const services::FontMetrics& metrics = fontMetrics();
+    std::u16string& s = textState.text;
+    utf8ToUtf16(text, byteLength, s);
     if (stampGlyphs(*context, x, y, s)) return true;
-    if (!context->painter) {
-        const QImage::Format format = surface->format.bitCount == 32 ? QImage::Format_RGB32 : QImage::Format_RGB16;
-        auto* tp = new TextPainter;
-        tp->image = QImage(surface->bytes(), surface->width, surface->height, surface->pitch, format);
-        tp->painter.begin(&tp->image);
-        context->painter = tp;
-    }
-    QPainter& painter = context->painter->painter;
-    const int width = QFontMetrics(font).horizontalAdvance(s);
-    const QRect cell(x, y, width, textState.height);
-    painter.setClipRect(cell);
-    painter.fillRect(cell, toQColor(context->backColour));
-    painter.setFont(font);
-    painter.setPen(toQColor(context->textColour));
-    painter.drawText(x, y + textState.ascent, s);
 
-    // Qt writes an opaque alpha byte into 32-bit pixels; our XRGB pixels
-    // keep it zero so that they compare equal to colour keys and blits.
-    if (surface->format.bitCount == 32) {
-        const QRect visible = cell.intersected(QRect(0, 0, surface->width, surface->height));
-        for (int row = visible.top(); row <= visible.bottom(); ++row) {
-            uint32_t* p = surface->memory.data() + static_cast<std::size_t>(row) * (surface->pitch / 4);
-            for (int col = visible.left(); col <= visible.right(); ++col) p[col] &= 0x00FFFFFFu;
+    // The cell, cut at the surface's edges; nothing to draw when none of it
+    // shows.
+    const int64_t left = std::max<int64_t>(x, 0), top = std::max<int64_t>(y, 0);
+    const int64_t right = std::min<int64_t>(int64_t{x} + services::textAdvance(s), surface.width);
+    const int64_t bottom = std::min<int64_t>(int64_t{y} + metrics.height, surface.height);
+    if (left >= right || top >= bottom) return true;
+    const uint32_t ink = swapRedBlue(context->textColour), back = swapRedBlue(context->backColour);
+    if (surface.format.bitCount == 32) {
+        const int stride = surface.pitch / 4;
+        services::drawText(surface.memory.data(), surface.width, surface.height, stride, x, y, s, ink, back);
+        // XRGB pixels keep the top byte zero so that they compare equal to
+        // colour keys and blits, whatever the system wrote there.
+        for (int64_t row = top; row < bottom; ++row) {
+            uint32_t* p = surface.memory.data() + row * stride;
+            for (int64_t col = left; col < right; ++col) p[col] &= 0x00FFFFFFu;
         }
+        return true;
     }
+    // Other formats: the visible cell drawn in XRGB, then converted pixel by
+    // pixel (the text is solid, so this is what painting in the surface's
+    // own format would give).
+    const int width = static_cast<int>(right - left), height = static_cast<int>(bottom - top);
+    std::vector<uint32_t>& cell = textState.cell;
+    cell.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), back);
+    services::drawText(cell.data(), width, height, width, static_cast<int>(x - left), static_cast<int>(y - top), s,
+                       ink, back);
+    for (int row = 0; row < height; ++row)
+        for (int col = 0; col < width; ++col)
+            writePixelValue(surface, static_cast<int>(left) + col, static_cast<int>(top) + row,
+                            encodePixel(surface.format, cell[static_cast<std::size_t>(row) * width + col]));
     return true;
 }
 

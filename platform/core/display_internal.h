@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "platform/display.h"
@@ -53,14 +54,11 @@ struct Bitmap {
     std::vector<uint32_t> colorTable;  // 0x00RRGGBB; empty for true colour
 };
 
-struct TextPainter;  // Qt painting state of a surface context (display_text.cpp)
-
 struct DrawContext {
     Surface* surface = nullptr;  // a surface context
     Bitmap* bitmap = nullptr;    // a memory context's selected bitmap
     uint32_t backColour = 0x00FFFFFFu;
     uint32_t textColour = 0x00000000u;
-    TextPainter* painter = nullptr;  // made on the first textOut
 };
 
 // Process-wide state of the display substitute.
@@ -117,7 +115,8 @@ inline void writePixelValue(Surface& s, int x, int y, uint32_t value) {
 
 // Called after a blit into the primary surface.
 void notifyPresent();
-// Ends any Qt painting on the context (before the surface is released).
-void finishTextPainter(DrawContext* context);
+// UTF-8 to UTF-16 as the text functions read it: every byte that does not
+// start a well-formed sequence becomes U+FFFD on its own.
+void utf8ToUtf16(const char* text, int byteLength, std::u16string& out);
 
 }  // namespace platform

@@ -124,7 +124,7 @@ bool nextMessage(Message& message) {
 
 }  // namespace
 
-void initApplication(int&, char**) { ensureGuiApplication(); }
+void initApplication(int&, char**) { prepareTextDrawing(); }
 
 bool registerWindowClass(const WindowClass& windowClass) {
     if (state.failClass || !windowClass.name || !windowClass.proc) {

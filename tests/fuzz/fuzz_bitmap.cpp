@@ -97,7 +97,7 @@ void blitsFrom(Surface* picture, Surface* target, int width, int height) {
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     char folder[] = "/tmp/pachinko-bitmap-fuzz-XXXXXX";
     if (!mkdtemp(folder) || chdir(folder) != 0) std::abort();
-    ensureGuiApplication();
+    prepareTextDrawing();
     // Qt's reader complains about every broken file; the fuzzer's own output
     // is what matters.
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});

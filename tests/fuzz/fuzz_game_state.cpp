@@ -201,7 +201,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     // tunes would cost most of each run's time to load.
     for (const char* name : {"base1.wav", "base2.wav", "open.wav", "tamade.wav"})
         fs::copy_file(from / "tamade.wav", fullFolder / name);
-    ensureGuiApplication();
+    prepareTextDrawing();
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
     return 0;
 }

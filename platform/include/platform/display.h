@@ -270,10 +270,10 @@ void setTextListener(TextListener listener, void* context);
 Surface* contextSurface(DrawContext* context);
 
 // --- text support ----------------------------------------------------------
-// Text needs a Qt GUI application object. Creates one on the "offscreen"
-// platform when the process has none yet (the Qt backend makes its own
-// first); called lazily wherever fonts are needed.
-void ensureGuiApplication();
+// Makes the system ready to measure and draw text (on Linux: a Qt GUI
+// application object on the "offscreen" platform when the process has none
+// yet). Called lazily wherever fonts are needed; safe to call again.
+void prepareTextDrawing();
 
 // --- test hooks ------------------------------------------------------------
 // Steps whose failure the game must survive.
