@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "busiest_parlour.h"
 #include "machine/machine_logic.h"
 #include "machine/parlour.h"
 #include "media/display.h"
@@ -101,53 +102,11 @@ BENCHMARK(BM_TownTickZooming);
 void BM_TownTickZoomIntoRoom(benchmark::State& state) { townZoomTick(state, 18); }
 BENCHMARK(BM_TownTickZoomIntoRoom);
 
-// A plain waypoint of a course that lies on the picture, or -1.
-int drawnStep(const BallPattern& course, int from) {
-    for (int s = from; s < STEPS; ++s) {
-        const int32_t x = course.xs[s], y = course.ys[s];
-        if (!isRegionMarker(x) && x >= 0 && y >= 0 && x <= 640 - 17 && y <= 416 - 17) return s;
-    }
-    return -1;
-}
-
-// The busiest parlour picture: 40 balls in flight, the reels turning, the
-// gate open with its lamps lit, both tulips open, all hold lamps and the
-// overflow lamp, a full tray, the stop sign, the dial and both counters.
-// Returns false (with the reason) when the course table cannot give it.
+// The busiest parlour picture (busiest_parlour.h) in the started game.
 bool setUpBusiestParlour(const char*& why) {
     why = "the game folder is not built";
     if (!startInGameFolder("")) return false;
-    game.introShown = 1;
-    game.player.cash = 1234567890;
-    game.player.balls = 987654321;
-    seatAtMachine(game.player.day, 0, 0);
-    MachineState& m = game.machine;
-    int slot = 0;
-    for (int p = 0; p < PATTERNS && slot < BALL_SLOTS; ++p) {
-        const int s = drawnStep(BallPathTable.pattern[p], 8);
-        if (s > 0) m.ballSlots[slot++] = BallSlot{p, s};
-    }
-    m.tulipOpen[0] = m.tulipOpen[1] = 1;
-    m.spinStock = 4;
-    m.entryCount = 5;
-    m.reelState = 2;
-    m.reelTimer = 20;
-    game.slotPrizeLeft = 101;
-    game.lenderState = 7;  // a purchase with all three tray rows showing
-    game.launchStopped = 1;
-    game.dialPower = 100;
-
-    // Check on a copy that the tick really draws all of it.
-    const GameState start = game;
-    MachineFrame frame;
-    MachineTickIo io;
-    io.frame = &frame;
-    machineTick(io);
-    game = start;
-    why = "the courses do not give 40 balls on the picture with the tulips, lamps and gate";
-    return frame.ballCount == BALL_SLOTS && frame.gateOpen && frame.gateLampsLit && frame.tulipOpen[0] &&
-           frame.tulipOpen[1] && frame.holdLamps == 4 && frame.overflowLamp && frame.trayRow[0] &&
-           frame.trayRow[1] && frame.trayRow[2] && frame.stopShown && game.machine.reelState == 2;
+    return bench::setUpBusiestParlour(why);
 }
 
 void BM_ParlourTickBusiest(benchmark::State& state) {
