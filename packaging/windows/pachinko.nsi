@@ -37,6 +37,8 @@ InstallDir "$PROGRAMFILES64\pachinko"
 InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
 BrandingText "${NAME} ${VERSION}"
 
+; No copyright line: the project names no holder.
+!pragma warning disable 9100
 VIProductVersion "${VERSION4}"
 VIFileVersion "${VERSION4}"
 VIAddVersionKey /LANG=0 "ProductName" "${NAME}"
