@@ -1,6 +1,6 @@
 # make play: set up, build and start the game.  make test: set up, build and
 # run the whole test suite (normal and sanitizer builds).
-.PHONY: all setup build play test windows clean
+.PHONY: all setup build play test windows web clean
 
 all: build
 
@@ -20,6 +20,10 @@ test: setup
 # The Windows game, cross-compiled: a portable zip and an installer in dist/.
 windows: setup
 	@scripts/windows.sh
+
+# make web: the browser build in dist/web (serve that folder to play).
+web: setup
+	@scripts/web.sh
 
 clean:
 	rm -rf build build-asan

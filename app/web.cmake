@@ -14,3 +14,8 @@ target_link_options(pachinko PRIVATE
   -sENVIRONMENT=web -sFORCE_FILESYSTEM -lidbfs.js
   "SHELL:--preload-file ${PACHINKO_WEB_CONTENT}@/game")
 set_target_properties(pachinko PROPERTIES SUFFIX ".js")
+
+# The browser's tick benchmark, built on request (bench/web).
+if(EXISTS ${PROJECT_SOURCE_DIR}/bench/web/CMakeLists.txt)
+  add_subdirectory(${PROJECT_SOURCE_DIR}/bench/web ${CMAKE_BINARY_DIR}/bench-web)
+endif()
