@@ -11,12 +11,14 @@
 #include <sstream>
 #include <string>
 
+#include "platform/headless.h"
 #include "platform/window.h"
 #include "runner.h"
 #include "soak.h"
 
 int main(int argc, char** argv) {
     platform::initApplication(argc, argv);
+    headless::endOnSignals();
     RunOptions options;
     std::string scriptFile;
     int64_t soakTicks = -1;
@@ -64,6 +66,7 @@ int main(int argc, char** argv) {
             return 2;
         }
         std::cout << soakSummary(report);
+        if (headless::endRequested()) std::cout << "stopped by a signal\n";
         return report.broken.empty() ? 0 : 1;
     }
     std::stringstream text;

@@ -637,7 +637,7 @@ bool runSoak(const SoakOptions& options, SoakReport& report, std::string& error)
     report = SoakReport();
     player = Player();
     dice = Dice{options.seed};
-    while (!player.stop && report.ticks < options.ticks) {
+    while (!player.stop && report.ticks < options.ticks && !headless::endRequested()) {
         resetProcess();
         player = Player();
         player.report = &report;
@@ -649,7 +649,7 @@ bool runSoak(const SoakOptions& options, SoakReport& report, std::string& error)
         countSaves();
         headless::setFeeder(nullptr);
         headless::setMessageBoxHandler(nullptr);
-        if (!player.fed) {
+        if (!player.fed && !headless::endRequested()) {
             error = "the game ended at start-up (is tama.dat there?)";
             break;
         }

@@ -2,6 +2,7 @@
 // backend's: a queue of posted messages, paint sent at once by updateWindow,
 // message boxes that keep dispatching the window's messages while they wait.
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <deque>
 #include <map>
@@ -102,6 +103,16 @@ const ControlTemplate* control(Window* dialog, int id) {
     return nullptr;
 }
 
+// Set by SIGTERM, SIGHUP or SIGINT; read by the loop. Outside the state,
+// which reset() clears: a run stopped by a signal stays stopped.
+volatile std::sig_atomic_t endSignal = 0;
+
+void onEndSignal(int number) {
+    endSignal = 1;
+    // Where signal() gives a handler for one delivery only, it stays.
+    std::signal(number, onEndSignal);
+}
+
 // Takes the next message, asking the feeder when the queue is empty. When
 // nothing more will come, the main window gets a close message once.
 bool nextMessage(Message& message) {
@@ -112,6 +123,14 @@ bool nextMessage(Message& message) {
             return true;
         }
         if (state.quitPosted) return false;
+        // A signal ends the game as the close box does, before anything more
+        // is fed: the orderly shutdown saves.
+        if (endSignal != 0 && state.main && state.main->alive && !state.closeSent) {
+            state.closeSent = true;
+            logEvent("session end");
+            state.queue.push_back({state.main, MSG_CLOSE, 0, 0});
+            continue;
+        }
         if (state.feeder && state.feeder()) continue;
         if (state.main && state.main->alive && !state.closeSent) {
             state.closeSent = true;
@@ -330,6 +349,16 @@ void reset() {
     resetDisplayFaults();
     resetSoundDevice();
 }
+
+void endOnSignals() {
+    std::signal(SIGTERM, onEndSignal);
+    std::signal(SIGINT, onEndSignal);
+#ifdef SIGHUP
+    std::signal(SIGHUP, onEndSignal);
+#endif
+}
+
+bool endRequested() { return endSignal != 0; }
 
 Window* mainWindow() { return state.main && state.main->alive ? state.main : nullptr; }
 

@@ -54,6 +54,12 @@ int32_t defaultAnswer(uint32_t style);
 using Feeder = std::function<bool()>;
 void setFeeder(Feeder feeder);
 
+// SIGTERM, SIGHUP and SIGINT end the game as the close box does, before the
+// feeder is asked again: the orderly shutdown saves. For the programs, not
+// the tests. endRequested() says whether such a signal came.
+void endOnSignals();
+bool endRequested();
+
 // --- observation and faults ----------------------------------------------------
 // The last state enableMenuItem gave an item (MF_ENABLED or MF_GRAYED); -1 if never set.
 int32_t menuItemState(uint32_t commandId);
