@@ -10,3 +10,6 @@ add_custom_target(pachinko_content ALL
           -P ${PROJECT_SOURCE_DIR}/cmake/copy_content.cmake
   COMMENT "Copying the generated content from ${PACHINKO_CONTENT_FROM}"
   VERBATIM)
+
+# pachinko.exe, and the icon, version and manifest resources of every program.
+include(${CMAKE_CURRENT_SOURCE_DIR}/windows/programs.cmake)
