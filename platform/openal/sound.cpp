@@ -1,6 +1,8 @@
 // The sound device on OpenAL Soft: one device and context, one source and one
-// buffer per sound. The samples live in the buffer record (what lock hands
-// out) and go to OpenAL at unlock, in the sound's own format.
+// buffer per sound, in the sound's own format. Each sound is held once: where
+// OpenAL Soft can map its buffers (its map-buffer extension), lock hands out
+// OpenAL's own memory, which the mixer reads as it is; elsewhere the samples
+// live in the buffer record and are copied to OpenAL at unlock.
 //
 // OpenAL's source states give the play semantics the game relies on: stop is
 // a pause, so the next play goes on from there; a sound played once that
@@ -11,13 +13,46 @@
 #include <AL/al.h>
 #include <AL/alc.h>
 
+#include <cstring>
+
 #include "sound_objects.h"
+
+// emscripten's OpenAL headers leave the calling convention out.
+#ifndef AL_APIENTRY
+#define AL_APIENTRY
+#endif
 
 namespace platform {
 
 using namespace soundobjects;
 
 namespace {
+
+// OpenAL Soft's map-buffer extension, which its headers do not declare.
+constexpr unsigned MAP_READ = 0x1;
+constexpr unsigned MAP_WRITE = 0x2;
+constexpr unsigned MAP_PERSISTENT = 0x4;  // stays mapped while a source plays it
+constexpr unsigned MAP_FLAGS = MAP_READ | MAP_WRITE | MAP_PERSISTENT;
+using BufferStorageFn = void(AL_APIENTRY*)(ALuint, ALenum, const ALvoid*, ALsizei, ALsizei, unsigned);
+using MapBufferFn = void*(AL_APIENTRY*)(ALuint, ALsizei, ALsizei, unsigned);
+using UnmapBufferFn = void(AL_APIENTRY*)(ALuint);
+
+struct MapFunctions {
+    BufferStorageFn storage = nullptr;
+    MapBufferFn map = nullptr;
+    UnmapBufferFn unmap = nullptr;
+};
+MapFunctions mapFunctions;
+
+// Asked of the current context once per device.
+bool canMapBuffers() {
+    if (alIsExtensionPresent("AL_SOFTX_map_buffer") != AL_TRUE && alIsExtensionPresent("AL_SOFT_map_buffer") != AL_TRUE)
+        return false;
+    mapFunctions.storage = reinterpret_cast<BufferStorageFn>(alGetProcAddress("alBufferStorageSOFT"));
+    mapFunctions.map = reinterpret_cast<MapBufferFn>(alGetProcAddress("alMapBufferSOFT"));
+    mapFunctions.unmap = reinterpret_cast<UnmapBufferFn>(alGetProcAddress("alUnmapBufferSOFT"));
+    return mapFunctions.storage && mapFunctions.map && mapFunctions.unmap;
+}
 
 ALCcontext* contextOf(const SoundDevice* device) { return static_cast<ALCcontext*>(device->alContext); }
 
@@ -39,12 +74,19 @@ ALint sourceState(const SoundBuffer& b) {
     return state;
 }
 
+bool mapped(const SoundBuffer& b) { return b.data.empty() && b.samples != nullptr; }
+
 // Hands the samples to OpenAL (whole frames only) and puts the source back at
-// its start. The buffer must be detached from its source while it changes.
+// its start. A mapped buffer holds them already; any other must be detached
+// from its source while it changes.
 bool upload(SoundBuffer& b) {
     useDevice(b.device);
     alGetError();
     alSourceStop(b.alSource);
+    if (mapped(b)) {
+        alSourceRewind(b.alSource);
+        return alGetError() == AL_NO_ERROR;
+    }
     alSourcei(b.alSource, AL_BUFFER, 0);
     uint32_t whole = b.bytes - b.bytes % b.format.blockAlign;
     alBufferData(b.alBuffer, alFormat(b.format), b.data.data(), static_cast<ALsizei>(whole),
@@ -62,7 +104,10 @@ void releaseAl(SoundBuffer& b) {
         alSourcei(b.alSource, AL_BUFFER, 0);
         alDeleteSources(1, &b.alSource);
     }
-    if (b.alBuffer != 0) alDeleteBuffers(1, &b.alBuffer);
+    if (b.alBuffer != 0) {
+        if (mapped(b)) mapFunctions.unmap(b.alBuffer);
+        alDeleteBuffers(1, &b.alBuffer);
+    }
     b.alSource = 0;
     b.alBuffer = 0;
 }
@@ -70,6 +115,23 @@ void releaseAl(SoundBuffer& b) {
 void releaseBuffer(SoundBuffer& b) {
     releaseAl(b);
     markDead(b);
+}
+
+// OpenAL's own memory for a new buffer, mapped for good; null when OpenAL
+// will not give it (the samples are then held by the record). It holds
+// whole frames, the last one padded: the size a lock hands out is `bytes`.
+uint8_t* mapStorage(ALuint alBuffer, const WaveFormat& format, uint32_t bytes) {
+    const uint32_t frame = format.blockAlign;
+    const uint32_t whole = bytes + (frame - bytes % frame) % frame;
+    alGetError();
+    mapFunctions.storage(alBuffer, alFormat(format), nullptr, static_cast<ALsizei>(whole),
+                         static_cast<ALsizei>(format.samplesPerSec), MAP_FLAGS);
+    if (alGetError() != AL_NO_ERROR) return nullptr;
+    void* memory = mapFunctions.map(alBuffer, 0, static_cast<ALsizei>(whole), MAP_FLAGS);
+    if (alGetError() != AL_NO_ERROR || memory == nullptr) return nullptr;
+    // The padding sounds as silence.
+    std::memset(static_cast<uint8_t*>(memory) + bytes, silenceByte(format), whole - bytes);
+    return static_cast<uint8_t*>(memory);
 }
 
 }  // namespace
@@ -89,6 +151,7 @@ int32_t createSoundDevice(SoundDevice** out) {
     SoundDevice* device = newDevice();
     device->alDevice = alDevice;
     device->alContext = context;
+    device->mapsBuffers = canMapBuffers();
     *out = device;
     return SOUND_OK;
 }
@@ -125,9 +188,11 @@ int32_t createSoundBuffer(SoundDevice* device, const WaveFormat& format, uint32_
         alDeleteSources(1, &source);
         return SOUND_ERR_FAIL;
     }
-    SoundBuffer* b = newSecondary(device, format, bytes, label);
+    uint8_t* memory = device->mapsBuffers ? mapStorage(alBuffer, format, bytes) : nullptr;
+    SoundBuffer* b = newSecondary(device, format, bytes, label, memory);
     b->alSource = source;
     b->alBuffer = alBuffer;
+    if (memory != nullptr) alSourcei(source, AL_BUFFER, static_cast<ALint>(alBuffer));
     if (!upload(*b)) {
         releaseBuffer(*b);
         return SOUND_ERR_FAIL;

@@ -39,7 +39,11 @@ int32_t lockSoundBuffer(SoundBuffer* buffer, uint32_t offset, uint32_t bytes, vo
 
 bool soundBufferContents(SoundBuffer* buffer, std::vector<uint8_t>& out) {
     if (!live(buffer)) return false;
-    out = buffer->data;
+    if (buffer->samples == nullptr) {
+        out.clear();
+        return true;
+    }
+    out.assign(buffer->samples, buffer->samples + buffer->bytes);
     return true;
 }
 

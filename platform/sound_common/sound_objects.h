@@ -4,6 +4,11 @@
 // device adds the real output on top. The functions that are the same for
 // both are in sound_common.cpp.
 //
+// Each sound is held once. A device that plays from memory of its own (the
+// OpenAL device, where it can map its buffers) hands that memory out through
+// `samples` and the record's `data` stays empty; otherwise `samples` is
+// `data`'s, and the device copies from it at unlock.
+//
 // Records are never freed, only marked dead, so a handle kept after release
 // (or after resetSoundDevice) can never point at another object; the dead
 // record's memory for samples is given back at once. A game run makes a
@@ -29,6 +34,7 @@ struct SoundDevice {
     // The OpenAL device's objects (unused by the logging device).
     void* alDevice = nullptr;
     void* alContext = nullptr;
+    bool mapsBuffers = false;  // its buffers' memory can be written in place
 };
 
 struct SoundBuffer {
@@ -38,7 +44,8 @@ struct SoundBuffer {
     std::string label;
     WaveFormat format;
     uint32_t bytes = 0;
-    std::vector<uint8_t> data;  // the samples; what lock hands out
+    uint8_t* samples = nullptr;  // `bytes` bytes: what lock hands out
+    std::vector<uint8_t> data;   // the samples, when the record holds them
     // Play state as the logging device keeps it (the OpenAL device asks its
     // source instead, except for `looping`).
     bool playing = false;
@@ -102,7 +109,7 @@ inline uint8_t silenceByte(const WaveFormat& format) {
 }
 
 inline void fillSilence(SoundBuffer& buffer) {
-    std::fill(buffer.data.begin(), buffer.data.end(), silenceByte(buffer.format));
+    if (buffer.samples != nullptr) std::fill_n(buffer.samples, buffer.bytes, silenceByte(buffer.format));
 }
 
 // The primary buffer starts in the classic default format, 8-bit stereo
@@ -126,14 +133,21 @@ inline bool validSecondary(const WaveFormat& format, uint32_t bytes) {
     return isPlayableFormat(format) && bytes >= SOUND_BUFFER_MIN_BYTES && bytes <= SOUND_BUFFER_MAX_BYTES;
 }
 
-inline SoundBuffer* newSecondary(SoundDevice* device, const WaveFormat& format, uint32_t bytes, const char* label) {
+// `memory`: the device's own for the samples (at least `bytes` bytes), or
+// null for the record to hold them.
+inline SoundBuffer* newSecondary(SoundDevice* device, const WaveFormat& format, uint32_t bytes, const char* label,
+                                 uint8_t* memory = nullptr) {
     registry.buffers.push_back(std::make_unique<SoundBuffer>());
     SoundBuffer* b = registry.buffers.back().get();
     b->device = device;
     b->label = label != nullptr ? label : "";
     b->format = format;
     b->bytes = bytes;
-    b->data.resize(bytes);
+    if (memory == nullptr) {
+        b->data.resize(bytes);
+        memory = b->data.data();
+    }
+    b->samples = memory;
     fillSilence(*b);
     return b;
 }
@@ -160,16 +174,16 @@ inline int32_t beginLock(SoundBuffer* buffer, uint32_t offset, uint32_t bytes, v
     if (second > 0 && (part2 == nullptr || bytes2 == nullptr)) return SOUND_ERR_INVALID;
     if (injectedFailure(SoundStep::lockLost)) return SOUND_ERR_BUFFERLOST;
     if (injectedFailure(SoundStep::lock)) return SOUND_ERR_FAIL;
-    *part1 = buffer->data.data() + offset;
+    *part1 = buffer->samples + offset;
     *bytes1 = first;
     if (second > 0) {
-        *part2 = buffer->data.data();
+        *part2 = buffer->samples;
         *bytes2 = second;
     }
     buffer->locked = true;
     buffer->lockPart1 = *part1;
     buffer->lockBytes1 = first;
-    buffer->lockPart2 = second > 0 ? buffer->data.data() : nullptr;
+    buffer->lockPart2 = second > 0 ? buffer->samples : nullptr;
     buffer->lockBytes2 = second;
     return SOUND_OK;
 }
@@ -195,6 +209,7 @@ inline void markDead(SoundBuffer& buffer) {
     buffer.alive = false;
     buffer.playing = false;
     buffer.locked = false;
+    buffer.samples = nullptr;
     std::vector<uint8_t>().swap(buffer.data);
 }
 
