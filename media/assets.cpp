@@ -102,7 +102,8 @@ bool restoreSurfaces() {
         }
         reloadBitmap(surface, pictureFiles[i].file);
     }
-    return all;
+    // The stretches made from the pictures are made again from them.
+    return remakePreparedStretches() && all;
 }
 
 void releaseSurfaces() {

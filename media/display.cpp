@@ -2,6 +2,7 @@
 #include "media/display.h"
 
 #include <cstring>
+#include <vector>
 
 #include "media/assets.h"
 #include "media/bitmap_utility.h"
@@ -16,6 +17,32 @@ Surface* frameSurface = nullptr;
 Clipper* windowClipper = nullptr;
 Palette* gamePalette = nullptr;
 DrawContext* frameTextContext = nullptr;
+
+namespace {
+
+struct PreparedStretch {
+    Surface* picture = nullptr;
+    Rect src;
+    int width = 0;
+    int height = 0;
+    Surface* made = nullptr;
+    bool ready = false;  // holds the scaled picture
+};
+
+std::vector<PreparedStretch> preparedStretches;
+
+bool makeStretch(PreparedStretch& p) {
+    const Rect whole = makeRect(0, 0, p.width, p.height);
+    p.ready = !displayFailed(blt(p.made, &whole, p.picture, &p.src, DDBLT_WAIT));
+    return p.ready;
+}
+
+void releasePreparedStretches() {
+    for (PreparedStretch& p : preparedStretches) releaseSurface(p.made);
+    preparedStretches.clear();
+}
+
+}  // namespace
 
 bool initDirectDraw(Window* window) {
     if (displayFailed(createDisplay(&ddraw))) {
@@ -61,6 +88,7 @@ bool initDirectDraw(Window* window) {
 bool releasePresentation() {
     releaseSoundBuffers();
     releaseDirectSound();
+    releasePreparedStretches();
     releaseSurfaces();
     // A text group left open would hold frameSurface's context.
     if (frameTextContext) endFrameText();
@@ -77,8 +105,49 @@ bool releasePresentation() {
     return true;
 }
 
+bool prepareStretch(Surface* picture, const Rect& src, int width, int height) {
+    if (!ddraw || !picture || width <= 0 || height <= 0) return false;
+    for (const PreparedStretch& p : preparedStretches)
+        if (p.picture == picture && p.src == src && p.width == width && p.height == height) return p.ready;
+    SurfaceDesc desc;
+    desc.flags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
+    desc.caps = DDSCAPS_OFFSCREENPLAIN;
+    desc.width = width;
+    desc.height = height;
+    PreparedStretch p{picture, src, width, height};
+    if (displayFailed(createSurface(ddraw, desc, &p.made))) return false;
+    if (!makeStretch(p)) {
+        releaseSurface(p.made);
+        return false;
+    }
+    preparedStretches.push_back(p);
+    return true;
+}
+
+bool remakePreparedStretches() {
+    bool all = true;
+    for (PreparedStretch& p : preparedStretches) {
+        p.ready = false;
+        all = !displayFailed(restoreSurface(p.made)) && makeStretch(p) && all;
+    }
+    return all;
+}
+
 DisplayResult blitToFrame(const Rect& dst, Surface* picture, const Rect& src, bool keyed) {
     if (!frameSurface || !picture) return DDERR_INVALIDOBJECT;
+    const int width = dst.right - dst.left;
+    const int height = dst.bottom - dst.top;
+    if (!keyed && (width != src.right - src.left || height != src.bottom - src.top)) {
+        for (const PreparedStretch& p : preparedStretches) {
+            if (!p.ready || p.picture != picture || !(p.src == src) || p.width != width || p.height != height)
+                continue;
+            const Rect whole = makeRect(0, 0, width, height);
+            const DisplayResult copied = blt(frameSurface, &dst, p.made, &whole, DDBLT_WAIT);
+            // Anything the copy refuses goes the plain way, which answers for it.
+            if (!displayFailed(copied)) return copied;
+            break;
+        }
+    }
     return blt(frameSurface, &dst, picture, &src, keyed ? (DDBLT_WAIT | DDBLT_KEYSRC) : DDBLT_WAIT);
 }
 

@@ -57,6 +57,17 @@ bool releasePresentation();
 platform::DisplayResult blitToFrame(const platform::Rect& dst, platform::Surface* picture,
                                     const platform::Rect& src, bool keyed);
 
+// A stretch the screens draw often (the town's zooming interiors), made once
+// ahead into a surface of its own: blitToFrame of that picture, source and
+// size, opaque, then copies the made pixels instead of scaling again. They are
+// the very pixels the scaling gives. Made again by restoreSurfaces, released
+// by releasePresentation. False when it cannot be made (blitToFrame then
+// scales as before).
+bool prepareStretch(platform::Surface* picture, const platform::Rect& src, int width, int height);
+// Restores the prepared stretches' surfaces and makes them again; false when
+// one could not be made (that one is scaled at every blit until then).
+bool remakePreparedStretches();
+
 // The background blit that opens a paint: the picture's gameArea onto
 // frameSurface's, opaque. When it reports a lost surface every surface is
 // restored (restoreSurfaces) and the paint goes on; the background is not

@@ -1,6 +1,7 @@
 #include "town/town_screen.h"
 
 #include <cstdio>
+#include <initializer_list>
 
 #include "machine/parlour.h"
 #include "machine/tables.h"
@@ -332,6 +333,20 @@ void stopWalker() {
 void openDialog(Window* owner, const platform::DialogTemplate& dialogTemplate, platform::DialogProc proc) {
     game.openDialog = platform::createDialog(dialogTemplate, owner, proc);
     platform::showDialog(game.openDialog);
+}
+
+void prepareZoomSteps() {
+    for (int32_t place = PLACE_HOME; place < DOOR_PLACES; ++place) {
+        const Place p = placeOf(place);
+        for (int32_t k = 1; k <= ZOOM_STEPS; ++k) {
+            for (bool closing : {false, true}) {
+                const TownRect r = zoomRect(p, k, closing);
+                prepareStretch(p.interior, Rect{p.room.source.left, p.room.source.top, p.room.source.right,
+                                                p.room.source.bottom},
+                               r.right - r.left, r.bottom - r.top);
+            }
+        }
+    }
 }
 
 void townTick(Window* window) {

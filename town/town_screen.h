@@ -11,6 +11,10 @@
 // lines, the introduction on the first tick, and the picture to the window.
 void townTick(platform::Window* window);
 
+// Every step of the interiors' zooms, scaled once ahead (prepareStretch), so
+// that a zooming door costs a copy. Called once the pictures are loaded.
+void prepareZoomSteps();
+
 // Copies `source` of a picture onto `target` of the town picture, stretched
 // when the sizes differ; keyed pictures skip their white.
 void drawTownPicture(const TownRect& target, platform::Surface* picture, const TownRect& source, bool keyed);
