@@ -4,17 +4,18 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/display.h"
 #include "platform/headless.h"
+#include "test_support.h"
 
 namespace displaytest {
 
@@ -94,17 +95,11 @@ protected:
     void SetUp() override {
         headless::reset();
         platform::resetDisplayFaults();
-        previous_ = std::filesystem::current_path();
-        char pattern[] = "/tmp/pachinko-display-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        dir_ = pattern;
-        std::filesystem::current_path(dir_);
+        scratch_ = std::make_unique<testing_support::ScratchDir>(true);
     }
     void TearDown() override {
         platform::resetDisplayFaults();
-        std::filesystem::current_path(previous_);
-        std::error_code ec;
-        std::filesystem::remove_all(dir_, ec);
+        scratch_.reset();
     }
     static void expectNoDisplayObjects() {
         const platform::DisplayObjectCounts c = platform::displayObjectCounts();
@@ -116,8 +111,7 @@ protected:
         EXPECT_EQ(c.bitmaps, 0);
     }
 
-    std::filesystem::path previous_;
-    std::filesystem::path dir_;
+    std::unique_ptr<testing_support::ScratchDir> scratch_;
 };
 
 // Pixel values straight from a surface's memory.

@@ -2,9 +2,9 @@
 // buffer, the set-up failures with their messages and what survives them,
 // the ball sound's round robin, soundOff, and the device's play semantics.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,6 +13,7 @@
 #include "platform/headless.h"
 #include "platform/sound.h"
 #include "state/game_state.h"
+#include "test_support.h"
 #include "wav_fixture.h"
 
 namespace fs = std::filesystem;
@@ -33,20 +34,12 @@ struct GameSounds {
 class SoundTest : public testing::Test {
 protected:
     void SetUp() override {
-        previous_ = fs::current_path();
-        dir_ = fs::temp_directory_path() /
-               ("pachinko-sound-" + std::to_string(::getpid()) + "-" +
-                testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-        fs::current_path(dir_);
+        scratch_ = std::make_unique<testing_support::ScratchDir>(true);
         fresh();
     }
     void TearDown() override {
         fresh();
-        fs::current_path(previous_);
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
+        scratch_.reset();
     }
     void fresh() {
         releaseSoundBuffers();
@@ -91,8 +84,7 @@ protected:
     }
 
     GameSounds sounds;
-    fs::path dir_;
-    fs::path previous_;
+    std::unique_ptr<testing_support::ScratchDir> scratch_;
 };
 
 TEST_F(SoundTest, SixBuffersHoldTheirFilesInTheirOwnFormats) {

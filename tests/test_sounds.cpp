@@ -3,7 +3,6 @@
 // sound starting and ending in silence, and byte-identical repeat runs.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -15,6 +14,7 @@
 
 #include "media/wav_reader.h"
 #include "sounds.h"
+#include "test_support.h"
 
 namespace fs = std::filesystem;
 using sounds::Pcm;
@@ -140,8 +140,8 @@ TEST_F(Sounds, RepeatRunsAreByteIdentical) {
 }
 
 TEST_F(Sounds, WrittenFilesPassTheGamesReader) {
-    fs::path dir = fs::temp_directory_path() / ("pachinko_sounds_" + std::to_string(::getpid()));
-    fs::create_directories(dir);
+    testing_support::ScratchDir scratch;
+    const fs::path& dir = scratch.path();
     ASSERT_TRUE(writeSounds(dir.string()));
     struct Expect {
         const char* name;
@@ -167,7 +167,6 @@ TEST_F(Sounds, WrittenFilesPassTheGamesReader) {
         EXPECT_TRUE(std::equal(data.begin(), data.end(), expected.begin() + 44));
         waveDestroy(reader);
     }
-    fs::remove_all(dir);
 }
 
 }  // namespace

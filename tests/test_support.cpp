@@ -1,8 +1,7 @@
 #include "test_support.h"
 
-#include <unistd.h>
-
 #include <fstream>
+#include <random>
 #include <iterator>
 #include <sstream>
 
@@ -13,25 +12,32 @@ namespace testing_support {
 
 namespace fs = std::filesystem;
 
-GameDir::GameDir() {
-    previous_ = fs::current_path();
+ScratchDir::ScratchDir(bool enter) {
     const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
     std::string name = info ? std::string(info->test_suite_name()) + "." + info->name() : "test";
     for (char& c : name)
-        if (c == '/') c = '_';
-    dir_ = fs::temp_directory_path() / ("pachinko-test-" + std::to_string(::getpid()) + "-" + name);
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    fs::current_path(dir_);
-    resetProcess();
+        if (c == '/' || c == '\\') c = '_';
+    // A fresh name until one is free: parallel test processes never share.
+    std::random_device random;
+    for (;;) {
+        dir_ = fs::temp_directory_path() / ("pachinko-" + name + "-" + std::to_string(random()));
+        if (fs::create_directories(dir_)) break;
+    }
+    if (enter) {
+        previous_ = fs::current_path();
+        fs::current_path(dir_);
+    }
 }
 
-GameDir::~GameDir() {
-    resetProcess();
-    fs::current_path(previous_);
+ScratchDir::~ScratchDir() {
     std::error_code ec;
+    if (!previous_.empty()) fs::current_path(previous_, ec);
     fs::remove_all(dir_, ec);
 }
+
+GameDir::GameDir() { resetProcess(); }
+
+GameDir::~GameDir() { resetProcess(); }
 
 void writeBytes(const fs::path& path, const std::vector<uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary);

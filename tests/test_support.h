@@ -11,17 +11,33 @@
 
 namespace testing_support {
 
-// Makes a temporary folder, enters it and resets the game, the random
-// source and the headless platform; leaves and removes it afterwards.
+// The one way tests make a scratch folder: a new empty folder under the
+// system's temporary folder, named after the running test, entered when
+// asked (and left again), removed with everything in it afterwards.
+class ScratchDir {
+public:
+    explicit ScratchDir(bool enter = false);
+    ~ScratchDir();
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+    const std::filesystem::path& path() const { return dir_; }
+    std::filesystem::path operator/(const std::string& name) const { return dir_ / name; }
+
+private:
+    std::filesystem::path dir_;
+    std::filesystem::path previous_;  // empty unless entered
+};
+
+// A scratch folder, entered, with the game, the random source and the
+// headless platform reset on the way in and out.
 class GameDir {
 public:
     GameDir();
     ~GameDir();
-    std::filesystem::path path() const { return dir_; }
+    std::filesystem::path path() const { return scratch_.path(); }
 
 private:
-    std::filesystem::path dir_;
-    std::filesystem::path previous_;
+    ScratchDir scratch_{true};
 };
 
 void writeBytes(const std::filesystem::path& path, const std::vector<uint8_t>& bytes);

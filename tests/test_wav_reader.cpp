@@ -1,12 +1,12 @@
 // The WAV reader: what it accepts, what it rejects, and that hostile files
 // (lying sizes, truncation, huge counts) are refused or read safely.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <string>
 
 #include "media/wav_reader.h"
+#include "test_support.h"
 #include "wav_fixture.h"
 
 namespace fs = std::filesystem;
@@ -16,17 +16,8 @@ namespace {
 
 class WavReaderTest : public testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("pachinko-wav-" + std::to_string(::getpid()) + "-" +
-                testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
     void TearDown() override {
         waveDestroy(reader);
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
     }
     std::string file(const Bytes& bytes, const std::string& name = "x.wav") {
         std::string path = (dir_ / name).string();
@@ -47,7 +38,8 @@ protected:
         return out;
     }
 
-    fs::path dir_;
+    testing_support::ScratchDir scratch_;
+    const fs::path& dir_ = scratch_.path();
     WaveReader reader;
 };
 
@@ -159,8 +151,8 @@ TEST_F(WavReaderTest, RejectsWhatIsNotAPlayableWaveFile) {
         EXPECT_EQ(waveRead(reader, 1, &byte, &got), E_FAIL);
         EXPECT_EQ(got, 0u);
     }
-    EXPECT_EQ(waveOpen(reader, (dir_ / "missing.wav").c_str()), E_FAIL);
-    EXPECT_EQ(waveOpen(reader, dir_.c_str()), E_FAIL) << "a folder is not a file";
+    EXPECT_EQ(waveOpen(reader, (dir_ / "missing.wav").string().c_str()), E_FAIL);
+    EXPECT_EQ(waveOpen(reader, dir_.string().c_str()), E_FAIL) << "a folder is not a file";
     EXPECT_EQ(waveOpen(reader, nullptr), E_FAIL);
 }
 
@@ -233,7 +225,7 @@ TEST_F(WavReaderTest, SecondOpenLetsTheFirstFileGo) {
     std::FILE* first = reader.file.stream;
     ASSERT_NE(first, nullptr);
     // A failed second open leaves nothing behind, not the first format.
-    EXPECT_EQ(waveOpen(reader, (dir_ / "missing.wav").c_str()), E_FAIL);
+    EXPECT_EQ(waveOpen(reader, (dir_ / "missing.wav").string().c_str()), E_FAIL);
     EXPECT_EQ(reader.format, nullptr);
     EXPECT_EQ(reader.file.stream, nullptr);
 
