@@ -1,6 +1,7 @@
 #include "shell/main_window.h"
 
 #include "machine/parlour.h"
+#include "machine/random.h"
 #include "machine/tables.h"
 #include "media/display.h"
 #include "media/sound.h"
@@ -11,6 +12,7 @@
 #include "shell/input.h"
 #include "shell/tuning.h"
 #include "town/info_dialogs.h"
+#include "town/town_layout.h"
 #include "town/town_screen.h"
 
 namespace {
@@ -104,6 +106,29 @@ void runMenuCommand(Window* window, uint32_t commandId) {
     }
 }
 
+// The first tick comes a whole period after the window was made, long after
+// start-up has loaded everything. Its picture is shown at once instead: the
+// town tick runs on a copy of the game and the random source, which are put
+// back, so the real first tick does and draws exactly what it would have.
+// Only where that tick can do nothing but draw: in the town with no door,
+// booth or dialog on the move. The introduction, which the first tick opens,
+// is held back in the copy; it changes nothing in the picture.
+void showFirstFrame(Window* window) {
+    const bool atRest = game.tuningMode == 0 && game.inParlour == 0 && game.ticksPaused == 0 &&
+                        game.bankState == 0 && game.exchangeState == 0 && game.parlourState[0] == 0 &&
+                        game.parlourState[1] == 0 && game.parlourState[2] == 0 &&
+                        (game.homeState == 0 ||
+                         (game.homeState == PLACE_INSIDE && !HOME_SUMMARY_SPOT.contains(game.walkerX, game.walkerY) &&
+                          !HOME_BED_SPOT.contains(game.walkerX, game.walkerY)));
+    if (!atRest) return;
+    const GameState before = game;
+    const RandomStateWords random = RandomState;
+    game.introShown = 1;
+    townTick(window);
+    game = before;
+    RandomState = random;
+}
+
 bool startUp(const char* commandLine, int showState) {
     WindowClass windowClass;
     windowClass.name = "Main Window";
@@ -118,11 +143,13 @@ bool startUp(const char* commandLine, int showState) {
     showWindow(game.mainWindow, showState);
     updateWindow(game.mainWindow);
     if (!initDirectDraw(game.mainWindow)) return false;
+    prepareZoomSteps();
     if (initDirectSound(game.mainWindow)) loadSounds();
     if (loadGame() == 1) return false;
     fillDaySchedule();
     game.tuningMode = (commandLine && (commandLine[0] == 'T' || commandLine[0] == 't')) ? 1 : 0;
     if (game.soundOff == 0) playLooping(sndBase1);
+    showFirstFrame(game.mainWindow);
     return true;
 }
 

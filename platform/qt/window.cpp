@@ -33,19 +33,27 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QSessionManager>
 #include <QSettings>
+#include <QSocketNotifier>
 #include <QTextBrowser>
 #include <QThread>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <deque>
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "platform/display.h"
 #include "platform/events.h"
@@ -84,6 +92,8 @@ struct QtState {
     std::map<uint32_t, QAction*> actions;
     std::vector<QTimer*> timers;
     QTextBrowser* help = nullptr;
+    std::vector<QMessageBox*> openBoxes;  // innermost last
+    bool ending = false;                  // the desktop asked the game to end
 };
 
 QtState state;
@@ -123,6 +133,33 @@ void post(Window* window, uint32_t message, uint32_t wParam, uint32_t lParam) {
             if (waiting.window == window && waiting.message == MSG_TIMER && waiting.wParam == wParam) return;
     state.queue.push_back({window, message, wParam, lParam});
     scheduleDrain();
+}
+
+// The answer a box gets when the session ends under it: the one that does
+// nothing the box asks about (No), or OK where OK is all there is.
+int32_t cautiousAnswer(uint32_t style) { return (style & 0xF) == MB_YESNO ? IDNO : IDOK; }
+
+// The desktop ends the game (a signal, the session manager): as the close box
+// does, through the game's own close message, so that the orderly shutdown
+// saves. Boxes open now are answered at once, since nobody is left to answer
+// them and the close waits behind them; a request while ending changes nothing.
+void endSession() {
+    if (state.ending) return;
+    state.ending = true;
+    logEvent("session end");
+    for (QMessageBox* box : state.openBoxes) box->done(QMessageBox::No);
+    post(state.main, MSG_CLOSE, 0, 0);
+}
+
+// The signal handler may only write to the pipe; the event loop reads it.
+int signalPipe[2] = {-1, -1};
+
+void onEndSignal(int) {
+    const int saved = errno;
+    const char byte = 1;
+    // A full pipe already holds the news.
+    [[maybe_unused]] ssize_t written = write(signalPipe[1], &byte, 1);
+    errno = saved;
 }
 
 // A message as a line of the pachinko-headless script; empty for messages the
@@ -375,6 +412,7 @@ Window* createWindow(const char* className, const char* caption, int x, int y, i
     (void)height;
     state.main = window;
     window->proc(window, MSG_CREATE, 0, 0);
+    if (state.ending) post(window, MSG_CLOSE, 0, 0);  // asked to end while starting
     auto listener = [](void* context) {
         auto* w = static_cast<Window*>(context);
         if (w->alive && w->main) w->main->area->update();
@@ -481,6 +519,12 @@ void enableMenuItem(uint32_t, uint32_t commandId, uint32_t flags) {
 int32_t messageBox(Window* owner, const char* message, const char* caption, uint32_t style) {
     logEvent("messagebox owner=" + std::string(owner ? "main" : "none") + " caption=\"" + (caption ? caption : "") +
              "\" text=\"" + (message ? message : "") + "\"");
+    if (state.ending) {
+        const int32_t answer = cautiousAnswer(style);
+        recorder::boxOpened(caption ? caption : "", message ? message : "");
+        recorder::boxAnswered(answer);
+        return answer;
+    }
     QMessageBox box(ownerWidget(owner));
     box.setWindowTitle(text(caption));
     box.setText(text(message));
@@ -495,8 +539,10 @@ int32_t messageBox(Window* owner, const char* message, const char* caption, uint
     }
     recorder::boxOpened(caption ? caption : "", message ? message : "");
     ++state.nesting;
+    state.openBoxes.push_back(&box);
     scheduleDrain();  // a tick already queued runs under the box
     int result = box.exec();
+    state.openBoxes.pop_back();
     --state.nesting;
     int32_t answer = yesNo ? (result == QMessageBox::Yes ? IDYES : IDNO) : IDOK;
     recorder::boxAnswered(answer);
@@ -671,6 +717,27 @@ void showHelp(Window* owner, const char* fileName, uint32_t command) {
     state.help->setWindowTitle(name);
     state.help->show();
     state.help->raise();
+}
+
+void endOnSignals() {
+    if (signalPipe[0] >= 0 || !qApp) return;
+    if (pipe2(signalPipe, O_NONBLOCK | O_CLOEXEC) != 0) return;
+    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, qApp);
+    QObject::connect(notifier, &QSocketNotifier::activated, [] {
+        char bytes[64];
+        while (read(signalPipe[0], bytes, sizeof bytes) > 0) {
+        }
+        endSession();
+    });
+    // The handlers stay for the whole run: a signal repeated while the game
+    // saves only writes to the pipe again, and nobody reads it any more.
+    struct sigaction action {};
+    action.sa_handler = onEndSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int number : {SIGTERM, SIGHUP, SIGINT}) sigaction(number, &action, nullptr);
+    // Logging out: the session manager asks the program to keep its data.
+    QObject::connect(qApp, &QGuiApplication::commitDataRequest, [](QSessionManager&) { endSession(); });
 }
 
 void sleepMs(int milliseconds) { QThread::msleep(static_cast<unsigned long>(milliseconds)); }

@@ -27,7 +27,9 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <poll.h>
 #include <stdexcept>
@@ -665,6 +667,34 @@ int main(int argc, char** argv) {
         check(!log.contains("unanswered") && !log.contains("script: line"), "the replay's log: " + QString(log));
         check(readAll(outDir + "/replay/pachiko.dat") == saved, "the replay saved a different pachiko.dat");
         note("the recording replays to the same pachiko.dat");
+
+        // Ended by the desktop (logging out, kill, Ctrl+C): each signal in
+        // turn, the game started again between, saves as the close box does.
+        // The game loads the saved one a day on and must save it so; the last
+        // run gets a burst of all three while it shuts down and saves.
+        env.insert("QT_QPA_PLATFORM", "xcb");
+        game.setProcessEnvironment(env);
+        QByteArray last = saved;
+        for (int signal : {SIGTERM, SIGHUP, SIGINT, 0}) {
+            const QString name = signal ? QString(strsignal(signal)) : QStringLiteral("a burst");
+            game.start(pachinko, {});
+            check(game.waitForStarted(COMMAND_MS), "the game did not start again");
+            s.startUp();
+            const pid_t pid = static_cast<pid_t>(game.processId());
+            const int burst[] = {SIGTERM, SIGHUP, SIGINT};
+            kill(pid, signal ? signal : SIGTERM);
+            bool ended = false;
+            for (int n = 0; !signal && n < 20000 && !(ended = game.waitForFinished(1)); ++n) kill(pid, burst[n % 3]);
+            check(ended || game.waitForFinished(STEP_MS), "the game did not end on " + name);
+            check(game.exitStatus() == QProcess::NormalExit && game.exitCode() == 0,
+                  "the game did not end cleanly on " + name);
+            const QByteArray now = readAll(s.g.dir + "/pachiko.dat");
+            check(now.size() == 64 && le32(now, 0) == le32(last, 0) + 1 && now.mid(4) == last.mid(4),
+                  "pachiko.dat after " + name + " is not the game's state");
+            check(QDir(s.g.dir).entryList({"*.tmp-*"}, QDir::Files).isEmpty(), "a temporary left after " + name);
+            last = now;
+            note("ended by " + name + ": saved");
+        }
     } catch (const std::exception& e) {
         std::fprintf(stderr, "window_e2e: FAILED: %s\n", e.what());
         if (x) {

@@ -24,6 +24,12 @@ bool startRecording(const std::string& fileName, const std::string& header);
 // Writes what is still held back and closes the recording.
 void stopRecording();
 
+// SIGTERM, SIGHUP and SIGINT, and the desktop session manager's request to
+// save at logout, end the game as its close box does: the orderly shutdown
+// runs and saves. Message boxes open at that moment are answered No (or OK).
+// Call once, after initApplication.
+void endOnSignals();
+
 // The game area is shown this many times larger, 1..MAX_WINDOW_SCALE, with
 // sharp pixels; the pointer is mapped back to game pixels. The choice lives
 // in the desktop's settings (organisation and application "pachinko"), read
