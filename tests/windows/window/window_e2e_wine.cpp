@@ -1,0 +1,193 @@
+// pachinko.exe in its real window under Wine on Xvfb, played from outside as
+// a person would: the Linux window test's own journey (its file is compiled
+// in here, its main renamed), with the game started through Wine.
+//
+// Sound: the test gives Wine's ALSA a configuration of its own. With a null
+// device, DirectSound opens and the game's sounds start and stop as its event
+// log says (the log reaches the debugger's output, which Wine prints); with
+// no device at all, the game shows its sound-failure message and plays on.
+//
+// window_e2e_wine GAME-DIR PACHINKO-EXE OUT-DIR [--no-sound-device]
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QThread>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <initializer_list>
+#include <memory>
+#include <poll.h>
+#include <stdexcept>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+#define main linux_window_e2e_main
+#include "window_e2e/window_e2e.cpp"
+#undef main
+
+namespace {
+
+// The lines the game wrote to its event log, in order.
+QStringList eventLines(const QString& wineOutput) {
+    QStringList lines;
+    const QString marker = QStringLiteral("OutputDebugStringA \"");
+    for (const QString& line : wineOutput.split('\n')) {
+        const qsizetype at = line.indexOf(marker);
+        if (at < 0) continue;
+        QString text = line.mid(at + marker.size());
+        if (text.endsWith('"')) text.chop(1);
+        lines << text;
+    }
+    return lines;
+}
+
+// `expected` appear among `lines` in this order (other lines between).
+void checkInOrder(const QStringList& lines, const QStringList& expected) {
+    qsizetype from = 0;
+    for (const QString& want : expected) {
+        const qsizetype at = lines.indexOf(want, from);
+        check(at >= 0, "the event log lacks \"" + want + "\" after line " + QString::number(from));
+        from = at + 1;
+    }
+}
+
+// The boxes of start-up, answered one by one with their default key. Wine
+// closes a box a moment after its answer: each is waited out before the next
+// is looked for, and each must stand above the introduction, which the ticks
+// under it open.
+void answerStartUpBoxes() {
+    const QString introCaption = QString::fromUtf8(INTRO_DIALOG.caption);
+    QElapsedTimer quiet;
+    quiet.start();
+    waitFor("the start-up boxes", [&] {
+        const qulonglong box = findWindow("Error");
+        if (!box) return findWindow(introCaption) != 0 && quiet.elapsed() > 3000;
+        if (const qulonglong intro = findWindow(introCaption))
+            check(above(box, intro), "a start-up box is hidden under the introduction");
+        focus(box);
+        xdo({"key", "Return"});
+        waitFor("the box to close", [&] { return findWindow("Error") != box; });
+        note("answered a start-up box");
+        quiet.restart();
+        return false;
+    });
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 4) {
+        std::fprintf(stderr, "usage: window_e2e_wine GAME-DIR PACHINKO-EXE OUT-DIR [--no-sound-device]\n");
+        return 2;
+    }
+    const QString gameDir = argv[1], pachinko = argv[2];
+    const bool soundDevice = !(argc >= 5 && QString(argv[4]) == "--no-sound-device");
+    outDir = QDir(argv[3]).absolutePath();
+    QDir(outDir).removeRecursively();
+    QDir().mkpath(outDir);
+    const QString wine = qEnvironmentVariable("PACHINKO_WINE", "wine");
+    for (const QString& tool : {QString("Xvfb"), QString("xdotool"), QString("xwd"), QString("xwininfo"), wine}) {
+        if (QStandardPaths::findExecutable(tool).isEmpty()) {
+            std::printf("window_e2e_wine: skipped: %s is not installed\n", qPrintable(tool));
+            return 77;
+        }
+    }
+    Session s;
+    std::unique_ptr<Xvfb> x;
+    QProcess game;
+    try {
+        x = std::make_unique<Xvfb>();
+        note("X server on " + x->display());
+        s.g.dir = outDir + "/play";
+        copyContent(gameDir, s.g.dir);
+        // Wine's ALSA reads only this file: a device that plays to nowhere,
+        // or none at all.
+        QFile alsa(outDir + "/asound.conf");
+        check(alsa.open(QIODevice::WriteOnly), "cannot write asound.conf");
+        alsa.write(soundDevice ? "pcm.!default { type null }\nctl.!default { type hw card 0 }\n" : "\n");
+        alsa.close();
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("ALSA_CONFIG_PATH", alsa.fileName());
+        env.insert("WINEDEBUG", "-all,warn+debugstr");  // the game's event log, on stderr
+        game.setProcessEnvironment(env);
+        game.setWorkingDirectory(s.g.dir);
+        game.setStandardOutputFile(outDir + "/game.log");
+        game.setStandardErrorFile(outDir + "/game.log", QIODevice::Append);
+        game.start(wine, {pachinko, "--record", outDir + "/session.txt"});
+        check(game.waitForStarted(COMMAND_MS), "the game did not start");
+
+        answerStartUpBoxes();
+        s.startUp();
+        note("started; the introduction closed");
+        s.leaveHome();
+        if (soundDevice) {
+            s.walkToBank();
+            s.deposit(5000);
+            note("deposited");
+            s.walkToMachine();
+            s.playUntilPayout();
+            note("paid out");
+            s.leaveMachine();
+        }
+        s.quitThroughTheMenu(game);
+        note("ended through the menu");
+
+        const QByteArray saved = readAll(s.g.dir + "/pachiko.dat");
+        check(saved.size() == 64, "pachiko.dat has 64 bytes");
+        check(le32(saved, 0) == 0, "day 0");
+        const QStringList log = eventLines(QString::fromUtf8(readAll(outDir + "/game.log")));
+        if (soundDevice) {
+            check(le32(saved, 4) == 5000 - 100 * s.lenderBuys, "cash after the buys");
+            check(le32(saved, 8) == 5000, "deposit 5000");
+            check(le32(saved, 56) > 0, "balls left after the payout");
+            // The town's music, the machine's with a ball paid out, the
+            // town's again, and silence at the end.
+            checkInOrder(log, {"sound play base1.wav loop", "sound stop base1.wav", "sound play base2.wav loop",
+                               "sound play tamade.wav#1 once", "sound stop base2.wav", "sound play base1.wav loop",
+                               "sound stop base1.wav"});
+            note("the sounds started and stopped as the game's log expects");
+            // The recording replays to the same saved game in pachinko-headless.exe.
+            copyContent(gameDir, outDir + "/replay");
+            QProcess replay;
+            replay.setProcessEnvironment(env);
+            replay.start(wine, {QFileInfo(pachinko).dir().filePath("pachinko-headless.exe"), "--dir",
+                                outDir + "/replay", "--script", outDir + "/session.txt"});
+            check(replay.waitForFinished(STEP_MS) && replay.exitCode() == 0, "the replay did not end cleanly");
+            check(readAll(outDir + "/replay/pachiko.dat") == saved, "the replay saved a different pachiko.dat");
+            note("the recording replays to the same pachiko.dat");
+        } else {
+            check(log.filter("messagebox owner=none caption=\\\"Error\\\" text=\\\"DirectSound").size() == 1,
+                  "no sound-failure message");
+            check(log.filter("sound play").isEmpty(), "a sound played without a device");
+            note("no sound device: the message, then the game went on");
+        }
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "window_e2e_wine: FAILED: %s\n", e.what());
+        if (x) {
+            try {
+                capture().save(outDir + "/failure.png");
+                if (s.g.window) capture(s.g.window).save(outDir + "/failure-window.png");
+                std::fprintf(stderr, "window_e2e_wine: the screen is in %s/failure.png\n", qPrintable(outDir));
+            } catch (...) {
+            }
+        }
+        if (game.state() != QProcess::NotRunning) {
+            game.kill();
+            game.waitForFinished(5000);
+        }
+        std::printf("0 passed, 1 failed\n");
+        return 1;
+    }
+    std::printf("1 passed, 0 failed\n");
+    return 0;
+}
