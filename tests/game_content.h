@@ -14,7 +14,11 @@ inline void copyInto(const std::filesystem::path& to, const std::string& leaveOu
     for (const auto& entry : fs::directory_iterator(PACHINKO_GAME_DIR)) {
         const fs::path name = entry.path().filename();
         const bool wanted = name.extension() == ".bmp" || name.extension() == ".wav" || name == "tama.dat";
-        if (wanted && name != leaveOut) fs::copy_file(entry.path(), to / name, fs::copy_options::overwrite_existing);
+        if (!wanted || name == leaveOut) continue;
+        // Removed first: MinGW's copy_file takes every existing file for the
+        // source itself and refuses to overwrite it.
+        fs::remove(to / name);
+        fs::copy_file(entry.path(), to / name);
     }
 }
 

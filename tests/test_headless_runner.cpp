@@ -1,10 +1,10 @@
 // pachinko-headless end to end: scripts, logs, dumps and screenshots.
 #include <gtest/gtest.h>
 
-#include <QImage>
 #include <fstream>
 #include <sstream>
 
+#include "image_reader.h"
 #include "runner.h"
 #include "script.h"
 #include "test_support.h"
@@ -51,9 +51,9 @@ TEST(HeadlessRunner, UnansweredBoxesGetTheirDefaultAndGreyedItemsCannotBeChosen)
     EXPECT_NE(log.find("messagebox unanswered: default OK"), std::string::npos);
     // Inside the home the save item is grey: the script cannot choose it.
     EXPECT_NE(log.find("script: menu 15 is greyed; not chosen"), std::string::npos);
-    QImage shot(QString::fromStdString((dir.path() / "shot.png").string()));
-    EXPECT_EQ(shot.width(), 640);
-    EXPECT_EQ(shot.height(), 416);
+    const TestImage shot = readImage(dir.path() / "shot.png");
+    EXPECT_EQ(shot.width, 640);
+    EXPECT_EQ(shot.height, 416);
 }
 
 TEST(HeadlessRunner, BadScriptsAreRefusedWithTheLine) {

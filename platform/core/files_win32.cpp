@@ -120,12 +120,20 @@ bool writeInPlace(const fs::path& path, const uint8_t* bytes, std::size_t size) 
 
 // Puts the temporary in the target's place in one step. ReplaceFileW keeps
 // the old file's attributes and permissions, as the POSIX version keeps its
-// mode; a new file is simply moved there. Both write through to the disk.
+// mode; a new file is simply moved there, written through to the disk. As
+// on POSIX systems, where the folder decides, a read-only save is replaced
+// and stays read-only.
 bool replaceWith(const fs::path& temp, const fs::path& target) {
-    if (GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES &&
-        ReplaceFileW(target.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
-        return true;
-    return MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    const DWORD attributes = GetFileAttributesW(target.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    const bool readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+    if (readOnly && !SetFileAttributesW(target.c_str(), attributes & ~DWORD{FILE_ATTRIBUTE_READONLY})) return false;
+    const bool ok =
+        ReplaceFileW(target.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) ||
+        MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    if (readOnly) SetFileAttributesW(target.c_str(), attributes);
+    return ok;
 }
 }  // namespace
 

@@ -77,9 +77,22 @@ TextGdi& textGdi() {
     return gdi;
 }
 
+uint32_t readLe32(const uint8_t* p) {
+    return uint32_t{p[0]} | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16) | (uint32_t{p[3]} << 24);
+}
+
+// A file with a BITMAPINFOHEADER (or a later one) and a negative height.
+bool isTopDown(const uint8_t* bytes, std::size_t size) {
+    constexpr std::size_t infoAt = sizeof(BITMAPFILEHEADER);
+    if (!bytes || size < infoAt + sizeof(BITMAPINFOHEADER)) return false;
+    const uint32_t headerSize = readLe32(bytes + infoAt);
+    if (headerSize < sizeof(BITMAPINFOHEADER) || headerSize > size - infoAt) return false;
+    return static_cast<int32_t>(readLe32(bytes + infoAt + 8)) < 0;
+}
+
 }  // namespace
 
-bool decodeBmp(const std::string& path, const uint8_t*, std::size_t, DecodedPicture& out) {
+bool decodeBmp(const std::string& path, const uint8_t* bytes, std::size_t size, DecodedPicture& out) {
     // LoadImageW reads the file itself: every variant Windows knows, in the
     // colours Windows shows it in.
     GdiObject bitmap(LoadImageW(nullptr, fromUtf8(path).c_str(), IMAGE_BITMAP, 0, 0,
@@ -97,6 +110,15 @@ bool decodeBmp(const std::string& path, const uint8_t*, std::size_t, DecodedPict
 
     MemoryDc memory;
     if (!memory.dc) return false;
+    if (isTopDown(bytes, size)) {
+        // Wine's LoadImageW leaves the rows of a top-down file blank; GDI
+        // reads them right from the file's own header and bits.
+        const uint32_t offset = readLe32(bytes + 10);
+        if (offset >= size ||
+            SetDIBits(memory.dc, static_cast<HBITMAP>(bitmap.handle), 0, static_cast<UINT>(height), bytes + offset,
+                      reinterpret_cast<const BITMAPINFO*>(bytes + sizeof(BITMAPFILEHEADER)), DIB_RGB_COLORS) != height)
+            return false;
+    }
     if (out.bitsPerPixel <= 8) {
         RGBQUAD table[256];
         HGDIOBJ old = SelectObject(memory.dc, bitmap.handle);
