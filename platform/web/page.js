@@ -191,6 +191,11 @@
     if (loading) loading.remove();
     hookInput();
     window.addEventListener("resize", fit);
+    const coarse = matchMedia("(pointer: coarse)");
+    if (navigator.maxTouchPoints > 0 || coarse.matches) showArrows();
+    coarse.addEventListener("change", () => {
+      if (coarse.matches) showArrows();
+    });
     fit();
     canvas.focus();
   };
@@ -244,6 +249,13 @@
     return ((x & 0xffff) | ((y & 0xffff) << 16)) >>> 0;
   }
 
+  // A touch screen gets the arrows as soon as it is known to be one.
+  function showArrows() {
+    if (root.classList.contains("touch")) return;
+    root.classList.add("touch");
+    fit();
+  }
+
   function firstGesture() {
     if (soundNote) soundNote.remove();
     soundNote = null;
@@ -275,6 +287,7 @@
       closeMenus();
       canvas.focus();
       e.preventDefault();
+      if (e.pointerType === "touch") showArrows();
       if (e.pointerType !== "mouse") p.post(p.main, MSG.MOUSEMOVE, 0, point(e));
       if (e.button === 0) {
         canvas.setPointerCapture(e.pointerId);
