@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "options.h"
+#include "player_folder.h"
 #include "platform/win_backend.h"
 #include "platform/window.h"
 #include "shell/main_window.h"
@@ -67,21 +68,16 @@ void say(const std::string& text, bool error, bool boxOtherwise) {
         MessageBoxW(nullptr, wide(text).c_str(), L"pachinko", MB_OK | (error ? MB_ICONWARNING : MB_ICONINFORMATION));
 }
 
-// The game reads its data files from the working folder. Started from
-// elsewhere (Explorer, a shortcut, a prompt in another folder), it moves into
-// the folder the program lives in, when that one holds the course file. A
-// working folder with a "tama.dat" of its own is never left.
-void enterGameFolder() {
-    if (GetFileAttributesW(L"tama.dat") != INVALID_FILE_ATTRIBUTES) return;
-    std::wstring path(32768, L'\0');
-    const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (n == 0 || n >= path.size()) return;
-    path.resize(n);
-    const std::size_t slash = path.find_last_of(L"\\/");
-    if (slash == std::wstring::npos) return;
-    const std::wstring home = path.substr(0, slash);
-    if (GetFileAttributesW((home + L"\\tama.dat").c_str()) != INVALID_FILE_ATTRIBUTES)
-        SetCurrentDirectoryW(home.c_str());
+// A file named on the command line, made absolute from the folder the game
+// was started in, before the game moves into the folder it plays in.
+std::string fullPath(const std::string& file) {
+    const std::wstring name = wide(file);
+    const DWORD size = GetFullPathNameW(name.c_str(), 0, nullptr, nullptr);
+    if (size == 0) return file;
+    std::wstring full(size, L'\0');
+    const DWORD n = GetFullPathNameW(name.c_str(), size, full.data(), nullptr);
+    if (n == 0 || n >= size) return file;
+    return utf8(full.c_str());
 }
 
 // Windows ends the session: the shutdown runs before the window answers.
@@ -116,7 +112,13 @@ int main() {
     platform::initApplication(noArgc, nullptr);
     if (options.scale != 0 && !platform::rememberWindowScale(options.scale))
         say("pachinko: the scale could not be remembered for later runs\n", true, false);
-    enterGameFolder();
+    if (!options.record.empty()) options.record = fullPath(options.record);
+    // Installed, the game plays in the player's own folder (see player_folder.h).
+    std::string folderError;
+    if (!platform::win32::enterPlayFolder(folderError)) {
+        say("pachinko: " + folderError + "\n", true, true);
+        return 1;
+    }
     if (!options.record.empty() && !startRecording(options, platform::startRecording)) {
         say("pachinko: cannot write the recording " + options.record + "\n", true, true);
         return 2;

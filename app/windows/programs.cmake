@@ -34,7 +34,9 @@ endfunction()
 add_executable(pachinko WIN32 pachinko/main_windows.cpp pachinko/options.cpp)
 pachinko_link_game(pachinko PRIVATE pachinko_platform_win32 pachinko_sound_dsound)
 target_compile_definitions(pachinko PRIVATE PACHINKO_VERSION="${PROJECT_VERSION}")
-target_link_libraries(pachinko PRIVATE shell32)
+target_link_libraries(pachinko PRIVATE shell32 ole32)
+# The folder it plays in (platform/win32/player_folder.cpp).
+target_include_directories(pachinko PRIVATE ${PROJECT_SOURCE_DIR}/platform/win32)
 pachinko_windows_resources(pachinko "PACHINKO ろもぺ" MANIFEST)
 # The other programs are made in other folders, some after this one.
 cmake_language(DEFER DIRECTORY ${PROJECT_SOURCE_DIR} CALL pachinko_windows_resources pachinko-headless
