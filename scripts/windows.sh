@@ -24,5 +24,7 @@ version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build-windows/CMakeCache.
 # Every file of the package carries the time of the last commit, so the same
 # sources give the same zip (and a newer version newer files).
 stamp=$(git log -1 --format=%ct 2>/dev/null || date +%s)
-packaging/windows/package.sh --exes build-windows/game --content build/game \
+packaging/windows/package.sh --program build-windows/game/pachinko.exe \
+    --program build-windows/game/pachinko-headless.exe --program build-windows/tools/sim/pachinko-sim.exe \
+    --content build/game \
     --courses build/tools/courses/tama.dat --version "$version" --time "$stamp" --out dist

@@ -1,10 +1,11 @@
 #!/bin/sh
 # Packs the Windows game: the portable zip and the NSIS installer.
 #
-#   package.sh --exes DIR --content DIR --courses FILE --version V --out DIR
+#   package.sh --program FILE... --content DIR --courses FILE --version V --out DIR
 #              [--icon FILE] [--time SECONDS] [--publisher NAME] [--compressor zlib|bzip2|lzma]
 #
-# --exes holds pachinko.exe, pachinko-sim.exe and pachinko-headless.exe;
+# --program names pachinko.exe, pachinko-sim.exe and pachinko-headless.exe,
+# one each;
 # --content is a game folder whose pictures (.bmp), sounds (.wav) and help
 # (.hlp) go in; --courses the generated "tama.dat" (not one edited in tuning
 # mode). Every file gets the time --time (seconds since 1970; default now),
@@ -16,11 +17,12 @@
 set -eu
 
 here=$(cd "$(dirname "$0")" && pwd)
-exes= content= courses= version= out= icon= stamp=$(date +%s) publisher="pachinko maintainers" compressor=lzma
+programs= content= courses= version= out= icon= stamp=$(date +%s) publisher="pachinko maintainers" compressor=lzma
 while [ $# -gt 0 ]; do
     [ $# -ge 2 ] || { echo "package.sh: $1 needs a value" >&2; exit 2; }
     case $1 in
-    --exes) exes=$2 ;;
+    --program) programs="$programs
+$2" ;;
     --content) content=$2 ;;
     --courses) courses=$2 ;;
     --version) version=$2 ;;
@@ -33,17 +35,20 @@ while [ $# -gt 0 ]; do
     esac
     shift 2
 done
-for need in exes content courses version out; do
+for need in programs content courses version out; do
     eval "[ -n \"\$$need\" ]" || { echo "package.sh: --$need is missing" >&2; exit 2; }
 done
 icon=${icon:-$content/pachinko.ico}
 fail() { echo "package.sh: $*" >&2; exit 1; }
 # makensis reads the files from its script's folder: every path absolute.
 absolute() { case $1 in /*) echo "$1" ;; *) echo "$PWD/$1" ;; esac; }
-exes=$(absolute "$exes") content=$(absolute "$content") courses=$(absolute "$courses") icon=$(absolute "$icon")
+content=$(absolute "$content") courses=$(absolute "$courses") icon=$(absolute "$icon")
 
-programs="pachinko.exe pachinko-sim.exe pachinko-headless.exe"
-for exe in $programs; do [ -f "$exes/$exe" ] || fail "no $exes/$exe"; done
+names="pachinko.exe pachinko-sim.exe pachinko-headless.exe"
+[ "$(printf '%s\n' "$programs" | grep -c .)" = 3 ] || fail "--program: three programs, $names"
+for exe in $names; do
+    [ "$(printf '%s\n' "$programs" | grep -c "\(^\|/\)$exe\$")" = 1 ] || fail "--program $exe: not given once"
+done
 [ -f "$courses" ] || fail "no course file $courses"
 [ -f "$icon" ] || fail "no icon $icon"
 ls "$content"/*.bmp "$content"/*.wav "$content"/*.hlp >/dev/null 2>&1 || fail "no pictures, sounds or help in $content"
@@ -60,8 +65,10 @@ mkdir -p "$stage"
 
 # The programs without their symbol tables; they are linked statically and
 # carry no debugging information in a release build anyway.
-for exe in $programs; do
-    x86_64-w64-mingw32-strip -o "$stage/$exe" "$exes/$exe"
+printf '%s\n' "$programs" | while IFS= read -r exe; do
+    [ -z "$exe" ] && continue
+    [ -f "$exe" ] || fail "no program $exe"
+    x86_64-w64-mingw32-strip -o "$stage/$(basename "$exe")" "$exe"
 done
 for file in "$content"/*.bmp "$content"/*.wav "$content"/*.hlp; do
     cp "$file" "$stage/"

@@ -5,9 +5,10 @@
 # player's folder under %APPDATA%; a silent uninstall removes the program and
 # keeps the player's folder.
 #
-# Environment: EXES (the folder with the three .exe), CONTENT (a game folder
-# with the pictures, sounds, help, tama.dat and pachinko.ico), SOURCE_DIR,
-# VERSION, WORK (a folder of its own, emptied first).
+#   installer_test.sh PACHINKO.EXE PACHINKO-HEADLESS.EXE PACHINKO-SIM.EXE
+# Environment: CONTENT (a game folder with the pictures, sounds, help,
+# tama.dat and pachinko.ico), SOURCE_DIR, VERSION, WORK (a folder of its own,
+# emptied first).
 set -eu
 
 fail() {
@@ -20,7 +21,7 @@ done
 
 rm -rf "$WORK"
 mkdir -p "$WORK"
-"$SOURCE_DIR/packaging/windows/package.sh" --exes "$EXES" --content "$CONTENT" --courses "$CONTENT/tama.dat" \
+"$SOURCE_DIR/packaging/windows/package.sh" --program "$1" --program "$2" --program "$3" --content "$CONTENT" --courses "$CONTENT/tama.dat" \
     --version "$VERSION" --out "$WORK/dist" --compressor zlib >/dev/null
 setup=$WORK/dist/pachinko-$VERSION-windows-x64-setup.exe
 
