@@ -16,14 +16,19 @@ constexpr ControlTemplate SOUND_CONTROLS[] = {
 
 // The about box: the program's name and version, when it was built, what it
 // runs on, and who made it. The build date is that of this file's compile.
+#if defined(_WIN32)
+constexpr const char* RUNS_ON[] = {"C++20 / Windows", "Win32 / GDI", "DirectSound"};
+#else
+constexpr const char* RUNS_ON[] = {"C++20 / Linux", "Qt 6", "OpenAL Soft"};
+#endif
 constexpr ControlTemplate ABOUT_CONTROLS[] = {
     {ControlKind::Icon, "", -1, 52, 12, 20, 20},
     {ControlKind::Frame, "", -1, 0, 44, 120, 76},
     {ControlKind::Label, "pachinko Ver " PACHINKO_VERSION, -1, 8, 48, 108, 8},
     {ControlKind::Label, "ビルド日 " __DATE__, -1, 16, 60, 100, 8},
-    {ControlKind::Label, "C++20 / Linux", -1, 16, 68, 100, 8},
-    {ControlKind::Label, "Qt 6", -1, 16, 76, 100, 8},
-    {ControlKind::Label, "OpenAL Soft", -1, 16, 84, 100, 8},
+    {ControlKind::Label, RUNS_ON[0], -1, 16, 68, 100, 8},
+    {ControlKind::Label, RUNS_ON[1], -1, 16, 76, 100, 8},
+    {ControlKind::Label, RUNS_ON[2], -1, 16, 84, 100, 8},
     {ControlKind::Label, "作: pachinko 開発チーム", -1, 16, 96, 100, 8},
     {ControlKind::Label, "遊び方はヘルプで", -1, 4, 108, 112, 8},
     {ControlKind::PushButton, "ＯＫ", 42, 40, 124, 40, 16},
