@@ -18,6 +18,8 @@ constexpr ControlTemplate SOUND_CONTROLS[] = {
 // runs on, and who made it. The build date is that of this file's compile.
 #if defined(_WIN32)
 constexpr const char* RUNS_ON[] = {"C++20 / Windows", "Win32 / GDI", "DirectSound"};
+#elif defined(__EMSCRIPTEN__)
+constexpr const char* RUNS_ON[] = {"C++20 / WebAssembly", "HTML / Canvas", "Web Audio"};
 #else
 constexpr const char* RUNS_ON[] = {"C++20 / Linux", "Qt 6", "OpenAL Soft"};
 #endif
