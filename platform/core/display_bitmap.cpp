@@ -98,7 +98,9 @@ Bitmap* loadBitmapFile(const char* name) {
     const int bits = fileBitCount(bytes);
     if (bits == 0) return nullptr;
     services::DecodedPicture picture;
-    if (!services::decodeBmp(path.string(), bytes.data(), bytes.size(), picture)) return nullptr;
+    const std::u8string utf8 = path.u8string();  // the services take UTF-8 on every system
+    if (!services::decodeBmp(std::string(utf8.begin(), utf8.end()), bytes.data(), bytes.size(), picture))
+        return nullptr;
     const std::size_t area = static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height);
     if (picture.width <= 0 || picture.height <= 0 || picture.pixels.size() != area) return nullptr;
 
