@@ -1,5 +1,6 @@
 #include "recorder.h"
 
+#include <filesystem>
 #include <fstream>
 #include <vector>
 
@@ -54,7 +55,9 @@ bool topLevel() { return state.depth == 0 && state.boxes.empty(); }
 bool start(const std::string& fileName, const std::string& header) {
     stop();
     state = State();
-    state.out.open(fileName, std::ios::binary | std::ios::trunc);
+    // The name is UTF-8; Windows would read a plain string in its ANSI code page.
+    state.out.open(std::filesystem::path(std::u8string(fileName.begin(), fileName.end())),
+                   std::ios::binary | std::ios::trunc);
     if (!state.out) return false;
     state.on = true;
     state.out << header;

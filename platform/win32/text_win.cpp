@@ -97,8 +97,9 @@ std::size_t entity(const std::string& html, std::size_t i, std::string& out) {
 
 std::string helpPlainText(const std::string& html) {
     std::string out;
-    bool space = false;    // white space seen since the last character written
-    bool skipping = false;  // inside <style> or <script>
+    bool space = false;     // white space seen since the last character written
+    bool broken = false;    // and a line break among it
+    bool skipping = false;  // inside <head>, <style> or <script>
     auto newline = [&](int count) {
         while (!out.empty() && out.back() == ' ') out.pop_back();
         int have = 0;
@@ -117,8 +118,7 @@ std::string helpPlainText(const std::string& html) {
             const bool closing = !tag.empty() && tag[0] == '/';
             if (closing) tag.erase(0, 1);
             tag = tag.substr(0, tag.find_first_of(" \t\r\n/"));
-            if (tag == "style" || tag == "script") skipping = !closing;
-            if (tag == "title" && closing) newline(2);
+            if (tag == "head" || tag == "style" || tag == "script") skipping = !closing;
             if (tag == "h1" || tag == "h2" || tag == "h3" || tag == "p" || tag == "ul" || tag == "ol" ||
                 tag == "table")
                 newline(2);
@@ -135,11 +135,16 @@ std::string helpPlainText(const std::string& html) {
         }
         if (c == ' ' || c == '\n' || c == '\r' || c == '\t') {
             space = true;
+            broken = broken || c == '\n';
             ++i;
             continue;
         }
-        if (space && !out.empty() && out.back() != '\n') out += ' ';
-        space = false;
+        // A line break of the source between two Japanese characters is no
+        // space: Japanese is written without them.
+        const bool betweenWide = broken && !out.empty() && (static_cast<unsigned char>(out.back()) & 0x80) &&
+                                 (static_cast<unsigned char>(c) & 0x80);
+        if (space && !betweenWide && !out.empty() && out.back() != '\n') out += ' ';
+        space = broken = false;
         if (c == '&') {
             i = entity(html, i, out);
         } else {

@@ -10,9 +10,10 @@ namespace platform {
 std::wstring utf8ToWide(const std::string& utf8);
 std::string wideToUtf8(const std::wstring& wide);
 
-// The readable text of an HTML page: the title and body without tags, one
-// line for each heading, paragraph, list item and line break, list items
-// marked "・", entities decoded, runs of white space made one space.
+// The readable text of an HTML page: its body without tags, one line for
+// each heading, paragraph, list item and line break, list items marked "・",
+// entities decoded, runs of white space made one space (none where the
+// source breaks a line between two Japanese characters).
 std::string helpPlainText(const std::string& html);
 
 }  // namespace platform

@@ -901,6 +901,7 @@ void showHelp(Window* owner, const char* fileName, uint32_t command) {
         if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
             state.helpFont = CreateFontIndirectW(&metrics.lfMessageFont);
         if (state.helpFont) SendMessageW(state.helpText, WM_SETFONT, reinterpret_cast<WPARAM>(state.helpFont), TRUE);
+        SendMessageW(state.helpText, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(8, 8));
         RECT client{};
         GetClientRect(state.help, &client);
         MoveWindow(state.helpText, 0, 0, client.right, client.bottom, TRUE);

@@ -21,8 +21,9 @@ TEST(HelpText, ReadableTextOfThePage) {
         const char* text;
     };
     const Case cases[] = {
-        {"<html><head><title>遊び方</title><style>p { x }</style></head><body><h1>町</h1><p>一\n  二</p></body>",
-         "遊び方\n\n町\n\n一 二"},
+        {"<html><head><title>遊び方</title><style>p { x }</style></head><body><h1>町</h1><p>一\n  二 三</p></body>",
+         "町\n\n一二 三"},
+        {"<p>a\nb 一\nc</p>", "a b 一 c"},
         {"<ul><li>銀行</li><li>換金所</li></ul>後", "・銀行\n・換金所\n\n後"},
         {"a<br>b<BR/>c", "a\nb\nc"},
         {"&amp;&lt;&gt;&quot;&#x3042;&#12354;&bogus; & x", "&<>\"ああ&bogus; & x"},

@@ -103,6 +103,9 @@ int main(int argc, char** argv) {
         }
     }
     Session s;
+    // The bank, the town and the machine as the window shows them, to look at.
+    s.screenshots = shotDir = outDir + "/screenshots";
+    QDir().mkpath(shotDir);
     std::unique_ptr<Xvfb> x;
     QProcess game;
     try {
