@@ -135,9 +135,13 @@
       return "";
     }
   }
-  // After each message: a player file written since the last look goes to
-  // IndexedDB, and what the message asked of the page (an export) is done.
-  p.afterDispatch = function () {
+  // After a command, the only message that saves while the game goes on
+  // (the menu's save; the saves at the game's end are kept by main.cpp): a
+  // player file written since the last look goes to IndexedDB, and what the
+  // command asked of the page (an export) is done. Looking after every
+  // message would cost each tick a file status.
+  p.afterDispatch = function (message) {
+    if (message !== MSG.COMMAND && message !== undefined) return;
     const stamp = saveStamp();
     if (stamp !== p.saveStamp) {
       p.saveStamp = stamp;

@@ -91,8 +91,8 @@ EM_JS(void, pachinko_screen_size, (int* width, int* height), {
     HEAP32[width >> 2] = screen.width;
     HEAP32[height >> 2] = screen.height;
 });
-EM_JS(void, pachinko_after_dispatch, (), {
-    Module.pachinko.afterDispatch();
+EM_JS(void, pachinko_after_dispatch, (uint32_t message), {
+    Module.pachinko.afterDispatch(message);
 });
 // clang-format on
 
@@ -120,7 +120,7 @@ struct WebState {
     bool quitPosted = false;
     int quitCode = 0;
     bool framePending = false;
-    std::vector<uint8_t> rgba;  // the frame as the canvas takes it
+    std::vector<uint32_t> rgba;  // the frame as the canvas takes it
 };
 
 WebState state;
@@ -134,20 +134,19 @@ Window* windowOf(uint32_t handle) {
     return nullptr;
 }
 
-// 0x00RRGGBB words to the canvas's R, G, B, A bytes.
-void toRgba(const uint32_t* pixels, int width, int height, int stride, std::vector<uint8_t>& out) {
-    out.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4);
-    uint8_t* to = out.data();
+// 0x00RRGGBB words to the canvas's R, G, B, A bytes: WebAssembly is little-
+// endian, so each pixel is one word 0xAABBGGRR.
+void toRgba(const uint32_t* pixels, int width, int height, int stride, std::vector<uint32_t>& out) {
+    out.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    uint32_t* to = out.data();
     for (int y = 0; y < height; ++y) {
         const uint32_t* row = pixels + static_cast<std::ptrdiff_t>(y) * stride;
-        for (int x = 0; x < width; ++x, to += 4) {
-            to[0] = static_cast<uint8_t>(row[x] >> 16);
-            to[1] = static_cast<uint8_t>(row[x] >> 8);
-            to[2] = static_cast<uint8_t>(row[x]);
-            to[3] = 0xFF;
-        }
+        for (int x = 0; x < width; ++x)
+            *to++ = 0xFF000000u | ((row[x] & 0xFFu) << 16) | (row[x] & 0xFF00u) | ((row[x] >> 16) & 0xFFu);
     }
 }
+
+const uint8_t* bytesOf(const std::vector<uint32_t>& words) { return reinterpret_cast<const uint8_t*>(words.data()); }
 
 void presentFrame() {
     if (!state.framePending) return;
@@ -155,7 +154,7 @@ void presentFrame() {
     ScreenPixels pixels;
     if (!primaryPixels(pixels)) return;
     toRgba(pixels.pixels, pixels.width, pixels.height, pixels.stride, state.rgba);
-    pachinko_present(state.rgba.data(), pixels.width, pixels.height);
+    pachinko_present(bytesOf(state.rgba), pixels.width, pixels.height);
 }
 
 // The next message from the page; false when none is waiting.
@@ -171,10 +170,10 @@ void paintDialogCanvas(Window* dialog) {
     if (!dialog->canvas) return;
     SurfaceDesc desc;
     if (displayFailed(lockSurface(dialog->canvas.get(), nullptr, desc, DDLOCK_WAIT))) return;
-    std::vector<uint8_t> rgba;
+    std::vector<uint32_t> rgba;
     toRgba(static_cast<const uint32_t*>(desc.pixels), desc.width, desc.height, desc.pitch / 4, rgba);
     unlockSurface(dialog->canvas.get(), nullptr);
-    pachinko_dialog_paint(handleOf(dialog), rgba.data(), desc.width, desc.height);
+    pachinko_dialog_paint(handleOf(dialog), bytesOf(rgba), desc.width, desc.height);
 }
 
 }  // namespace
@@ -279,7 +278,7 @@ void dispatchMessage(const Message& message) {
             window->proc(window, message.message, message.wParam, message.lParam);
     }
     presentFrame();
-    pachinko_after_dispatch();
+    pachinko_after_dispatch(message.message);
 }
 
 void setTimer(Window* window, uint32_t id, int periodMs) {
