@@ -100,5 +100,6 @@ makensis -V2 -INPUTCHARSET UTF8 \
     -DVERSION="$version" -DVERSION4="$major.$minor.0.0" -DPUBLISHER="$publisher" -DCOMPRESSOR="$compressor" \
     -DICON="$icon" -DFILES="$files" -DUNFILES="$unfiles" -DOUTFILE="$out/$setup" \
     "$here/pachinko.nsi" >"$work/makensis.log" 2>&1 || { cat "$work/makensis.log" >&2; fail "makensis failed"; }
+rm -rf "$work"
 echo "$out/$zip"
 echo "$out/$setup"
