@@ -47,6 +47,7 @@ int main(int argc, char** argv) {
     static int qtArgc = 1;
     static char* qtArgv[] = {argv[0], nullptr};
     platform::initApplication(qtArgc, qtArgv);
+    platform::endOnSignals();
     if (options.scale != 0 && !platform::rememberWindowScale(options.scale))
         std::fprintf(stderr, "pachinko: the scale could not be remembered for later runs\n");
     enterGameFolder();
