@@ -70,10 +70,11 @@ void drawText(uint32_t* pixels, int width, int height, int strideWords, int x, i
                        mask.data());
     const uint32_t ink = inkXrgb & 0x00FFFFFFu;
     const uint32_t back = backXrgb & 0x00FFFFFFu;
+    // In 64 bits: a cell far off the buffer must not wrap back onto it.
     const int top = std::max(y, 0);
-    const int bottom = std::min(y + cellHeight, height);
+    const int bottom = static_cast<int>(std::min<long long>(static_cast<long long>(y) + cellHeight, height));
     const int left = std::max(x, 0);
-    const int right = std::min(x + cellWidth, width);
+    const int right = static_cast<int>(std::min<long long>(static_cast<long long>(x) + cellWidth, width));
     for (int row = top; row < bottom; ++row) {
         uint32_t* to = pixels + static_cast<std::ptrdiff_t>(row) * strideWords;
         const unsigned char* from = mask.data() + static_cast<std::size_t>(row - y) * cellWidth;
