@@ -65,7 +65,8 @@ void utf8ToUtf16(const char* text, int byteLength, std::u16string& out) {
     if (!text || byteLength <= 0) return;
     const auto* s = reinterpret_cast<const unsigned char*>(text);
     const std::size_t n = static_cast<std::size_t>(byteLength);
-    std::size_t i = 0;
+    // A byte-order mark at the very start is no text.
+    std::size_t i = n >= 3 && s[0] == 0xEF && s[1] == 0xBB && s[2] == 0xBF ? 3 : 0;
     while (i < n) {
         const unsigned char b = s[i++];
         if (b < 0x80) {

@@ -115,8 +115,9 @@ inline void writePixelValue(Surface& s, int x, int y, uint32_t value) {
 
 // Called after a blit into the primary surface.
 void notifyPresent();
-// UTF-8 to UTF-16 as the text functions read it: every byte that does not
-// start a well-formed sequence becomes U+FFFD on its own.
+// UTF-8 to UTF-16 as the text functions read it: a byte-order mark at the
+// start is dropped, and every byte that does not start a well-formed
+// sequence becomes U+FFFD on its own.
 void utf8ToUtf16(const char* text, int byteLength, std::u16string& out);
 
 }  // namespace platform
