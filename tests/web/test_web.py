@@ -390,10 +390,12 @@ def main_journey(args, server, out):
     try:
         page = Page(driver, server.url, out)
         page.open()
-        note("first visit loads %d bytes in %d files" % (sum(server.loaded.values()), len(server.loaded)))
+        note("the first visit loaded %d bytes: %s" % (sum(server.loaded.values()), ", ".join(
+            "%s %d" % (name.lstrip("/"), size) for name, size in sorted(server.loaded.items()))))
         page.play(os.path.join(HERE, "journey.txt"))
         compare_shots(page, desktop)
         if args.screenshots:
+            os.makedirs(args.screenshots, exist_ok=True)
             write_png(os.path.join(args.screenshots, "web.png"), page.shots["street.png"])
 
         # A reload: the page reads the save from the browser's storage, as
