@@ -5,7 +5,8 @@
 // Sound: the test gives Wine's ALSA a configuration of its own. With a null
 // device, DirectSound opens and the game's sounds start and stop as its event
 // log says (the log reaches the debugger's output, which Wine prints); with
-// no device at all, the game shows its sound-failure message and plays on.
+// no device at all, the game shows its sound-failure message and plays on,
+// until the Windows session ends (Wine's wineboot ends it), which saves.
 //
 // window_e2e_wine GAME-DIR PACHINKO-EXE OUT-DIR [--no-sound-device]
 #include <QDir>
@@ -126,7 +127,8 @@ int main(int argc, char** argv) {
         game.setWorkingDirectory(s.g.dir);
         game.setStandardOutputFile(outDir + "/game.log");
         game.setStandardErrorFile(outDir + "/game.log", QIODevice::Append);
-        game.start(wine, {pachinko, "--record", outDir + "/session.txt"});
+        // One game pixel to a screen pixel, whatever an earlier run chose.
+        game.start(wine, {pachinko, "--scale", "1", "--record", outDir + "/session.txt"});
         check(game.waitForStarted(COMMAND_MS), "the game did not start");
 
         answerStartUpBoxes();
@@ -142,8 +144,19 @@ int main(int argc, char** argv) {
             note("paid out");
             s.leaveMachine();
         }
-        s.quitThroughTheMenu(game);
-        note("ended through the menu");
+        if (soundDevice) {
+            s.quitThroughTheMenu(game);
+            note("ended through the menu");
+        } else {
+            // Windows ends the session: the game saves as its close box does.
+            QProcess endSession;
+            endSession.setProcessEnvironment(env);
+            endSession.start(wine, {"wineboot", "--end-session"});
+            check(game.waitForFinished(STEP_MS), "the game did not end with the session");
+            check(game.exitStatus() == QProcess::NormalExit && game.exitCode() == 0, "the game's exit code");
+            endSession.waitForFinished(STEP_MS);
+            note("ended with the Windows session");
+        }
 
         const QByteArray saved = readAll(s.g.dir + "/pachiko.dat");
         check(saved.size() == 64, "pachiko.dat has 64 bytes");
