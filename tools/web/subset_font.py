@@ -7,8 +7,8 @@ canvas text and the HTML dialogs alike).
     tools/web/subset_font.py OUT_DIR [--font PATH] [--list]
 
 The characters are collected from every string and character literal of the
-game's sources (the folders below, relative to the repository), plus printable
-ASCII, the full-width digits and Latin letters (amounts and names typed into the
+game's sources (the folders below, relative to the repository) and of the help
+pages' generator, plus printable ASCII, the full-width digits and Latin letters (amounts and names typed into the
 bank's edit box are shown back), and the few marks the page itself writes.
 --list prints the collected characters instead of writing the font.
 """
@@ -21,11 +21,14 @@ import sys
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 SOURCE_DIRS = ["state", "shell", "town", "machine", "media", "save", "resources", "platform"]
 SOURCE_SUFFIXES = (".cpp", ".h", ".html", ".js", ".css")
+# The help pages the page shows are written by the content generator.
+EXTRA_SOURCES = ["tools/assets/icon_help.cpp"]
 DEFAULT_FONT = "/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf"
 OUTPUT_NAME = "pachinko-gothic.woff2"
 
-# A string or character literal, escapes kept (a \" does not end it).
-LITERAL = re.compile(r'"(?:[^"\\\n]|\\.)*"|\'(?:[^\'\\\n]|\\.)*\'')
+# A raw string literal (its text between the delimiters), or a string or
+# character literal, escapes kept (a \" does not end it).
+LITERAL = re.compile(r'R"([^()\\ ]{0,16})\((.*?)\)\1"|("(?:[^"\\\n]|\\.)*"|\'(?:[^\'\\\n]|\\.)*\')', re.S)
 # Text outside literals in web pages (HTML, scripts) is shown too.
 MARKUP_TEXT = re.compile(r">([^<]+)<")
 
@@ -39,20 +42,26 @@ EXTRA = (
 )
 
 
-def collect(root=ROOT):
-    chars = set(EXTRA)
+def sources(root):
     for folder in SOURCE_DIRS:
         for base, _, names in os.walk(os.path.join(root, folder)):
             for name in names:
-                if not name.endswith(SOURCE_SUFFIXES):
-                    continue
-                with open(os.path.join(base, name), encoding="utf-8", errors="replace") as f:
-                    text = f.read()
-                for literal in LITERAL.findall(text):
-                    chars.update(literal[1:-1])
-                if name.endswith(".html"):
-                    for run in MARKUP_TEXT.findall(text):
-                        chars.update(run)
+                if name.endswith(SOURCE_SUFFIXES):
+                    yield os.path.join(base, name)
+    for name in EXTRA_SOURCES:
+        yield os.path.join(root, name)
+
+
+def collect(root=ROOT):
+    chars = set(EXTRA)
+    for path in sources(root):
+        with open(path, encoding="utf-8", errors="replace") as f:
+            text = f.read()
+        for _, raw, quoted in LITERAL.findall(text):
+            chars.update(raw or quoted[1:-1])
+        if path.endswith(".html"):
+            for run in MARKUP_TEXT.findall(text):
+                chars.update(run)
     # Layout characters and the replacement mark of undecodable bytes are never drawn.
     return sorted(c for c in chars if c.isprintable() and c != "\ufffd")
 
