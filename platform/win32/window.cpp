@@ -6,9 +6,10 @@
 // close box, the timer), so that input reaches the game in the order it came,
 // exactly as the other backends hand it over.
 //
-// MessageBoxW runs its own loop; the timer's WM_TIMER still reaches the main
-// window in there, and while a box is open a timer message is handed to the
-// game at once: ticks go on under the box. Other input waits in the queue
+// MessageBoxW runs its own loop, as do an open menu and moving the window;
+// the timer's WM_TIMER still reaches the main window in there, and while
+// such a loop runs a timer message is handed to the game at once: ticks go
+// on under the box, the menu, the move. Other input waits in the queue
 // until the box is answered, so a session replays the same from a script,
 // where nothing but ticks can happen under a box.
 //
@@ -74,7 +75,7 @@ struct WinState {
     std::deque<Message> queue;
     bool quitPosted = false;
     int quitCode = 0;
-    int nesting = 0;  // message boxes open right now
+    int nesting = 0;  // message boxes and the system's own loops (menus, moving) open right now
     HMENU menuBar = nullptr;
     HWND help = nullptr;
     HWND helpText = nullptr;
@@ -292,6 +293,12 @@ LRESULT CALLBACK mainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
             if (HIWORD(lParam) == 0) dispatchNow({window, MSG_INITMENUPOPUP, LOWORD(lParam), 0});
             return 0;
         case WM_CLOSE: post(window, MSG_CLOSE, 0, 0); return 0;
+        // Windows runs loops of its own while a menu is open or the window is
+        // moved: as under a box, the ticks go on in there.
+        case WM_ENTERMENULOOP:
+        case WM_ENTERSIZEMOVE: ++state.nesting; return 0;
+        case WM_EXITMENULOOP:
+        case WM_EXITSIZEMOVE: state.nesting = std::max(0, state.nesting - 1); return 0;
         case WM_ACTIVATE: {
             const uint32_t minimized = HIWORD(wParam) != 0 ? 1u : 0u;
             const uint32_t active = LOWORD(wParam) != WA_INACTIVE ? 1u : 0u;
