@@ -437,6 +437,23 @@ def touch_journey(args, server, out):
         driver.quit()
 
 
+def font_check(args, server, out):
+    """The page's font has a glyph for every character the game showed in
+    the journeys (dialogs, boxes: the desktop runner's logs) and the help."""
+    from fontTools.ttLib import TTFont
+    covered = set(chr(c) for c in TTFont(os.path.join(args.dist, "pachinko-gothic.woff2")).getBestCmap())
+    shown = set()
+    for folder in ("desktop", "desktop-touch"):
+        log = os.path.join(out, folder, "log.txt")
+        if os.path.exists(log):
+            shown.update(c for line in open(log, encoding="utf-8") if '"' in line for c in line.split('"', 1)[1])
+    for name in ("pachi.hlp", "error.hlp"):
+        shown.update(open(os.path.join(args.game_dir, name), encoding="utf-8").read())
+    missing = sorted(c for c in shown if c.isprintable() and c not in covered)
+    check(not missing, "the page's font lacks " + "".join(missing))
+    note("the page's font covers the %d characters shown" % len(shown))
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("dist")
@@ -444,7 +461,7 @@ def main():
     parser.add_argument("headless")
     parser.add_argument("out")
     parser.add_argument("--screenshots")
-    parser.add_argument("--only", choices=["main", "touch"])
+    parser.add_argument("--only", choices=["main", "touch", "font"])
     args = parser.parse_args()
     out = os.path.abspath(args.out)
     shutil.rmtree(out, ignore_errors=True)
@@ -452,15 +469,15 @@ def main():
     server = Server(os.path.abspath(args.dist))
     passed = failed = 0
     try:
-        for name, journey in (("main", main_journey), ("touch", touch_journey)):
+        for name, journey in (("main", main_journey), ("touch", touch_journey), ("font", font_check)):
             if args.only and args.only != name:
                 continue
             try:
                 journey(args, server, out)
-                note("%s journey passed" % name)
+                note("%s: passed" % name)
                 passed += 1
             except (Failure, WebDriverException) as e:
-                note("%s journey FAILED: %s" % (name, str(e).splitlines()[0] if str(e) else type(e).__name__))
+                note("%s: FAILED: %s" % (name, str(e).splitlines()[0] if str(e) else type(e).__name__))
                 failed += 1
     finally:
         server.close()
