@@ -95,30 +95,16 @@ TEST_F(CourseTable, FileLayoutRoundTrips) {
     EXPECT_FALSE(checkFileBytes(bytes).ok());
 }
 
-TEST_F(CourseTable, DesignOfTheBands) {
+// Which courses earn spins is the checker's to enforce (above): here, that
+// the everyday courses still reach the active parts: across the table some
+// pass the gate and each tulip's mouth, and some pay at the top.
+TEST_F(CourseTable, EverydayCoursesReachTheActiveParts) {
     BallPathTableData t = table();
-    for (int i : {0, 1, 2}) EXPECT_EQ(t.pattern[i].xs[terminalStep(t.pattern[i])], MARKER_RETURN) << i;
-    auto passes = [&](int i, int32_t marker) {
-        for (int k = 0; k < terminalStep(t.pattern[i]); ++k)
-            if (t.pattern[i].xs[k] == marker) return true;
-        return false;
-    };
-    // Every full-range-only pattern of the parlour's launch bands earns a
-    // spin or opens the tulips; no other pattern of the bands does.
-    const std::set<int> fullRangeOnly = {5, 15, 16, 25, 35, 45, 46, 47, 55, 56, 57, 58, 65, 66, 75};
-    for (int i = 5; i < 80; ++i) {
-        int end = terminalStep(t.pattern[i]);
-        ASSERT_GE(end, 0) << i;
-        bool rewarding = isEntryMarker(t.pattern[i].xs[end]) || passes(i, MARKER_RIGHT_POCKET);
-        EXPECT_EQ(rewarding, fullRangeOnly.count(i) == 1) << i;
-    }
-    // The everyday courses still reach the active parts: across the table
-    // some pass the gate and each tulip's mouth, and some pay at the top.
     int gate = 0, nearLeft = 0, nearRight = 0, top = 0;
     for (int i = 5; i < 80; ++i) {
-        gate += passes(i, MARKER_NEAR_GATE);
-        nearLeft += passes(i, MARKER_NEAR_LEFT_TULIP);
-        nearRight += passes(i, MARKER_NEAR_RIGHT_TULIP);
+        gate += passesMarker(t.pattern[i], MARKER_NEAR_GATE);
+        nearLeft += passesMarker(t.pattern[i], MARKER_NEAR_LEFT_TULIP);
+        nearRight += passesMarker(t.pattern[i], MARKER_NEAR_RIGHT_TULIP);
         top += t.pattern[i].xs[terminalStep(t.pattern[i])] == MARKER_TOP_POCKET;
     }
     EXPECT_GT(gate, 3);
@@ -307,13 +293,6 @@ TEST(CourseSimulation, WeakShotsFallBackAndStrongShotsReachTheBoard) {
     Flight strong = simulateFlight(launchSpeedForDial(120), ShotVariation{});
     EXPECT_FALSE(strong.escaped);
     EXPECT_NE(strong.terminal, MARKER_RETURN);
-    // Same shot, same flight.
-    Flight again = simulateFlight(launchSpeedForDial(120), ShotVariation{});
-    ASSERT_EQ(again.entries.size(), strong.entries.size());
-    for (size_t i = 0; i < again.entries.size(); ++i) {
-        EXPECT_EQ(again.entries[i].x, strong.entries[i].x);
-        EXPECT_EQ(again.entries[i].y, strong.entries[i].y);
-    }
     // The dial maps monotonically onto launch speeds, weak below board.
     EXPECT_LT(launchSpeedForDial(38), launchSpeedForDial(39));
     EXPECT_LT(launchSpeedForDial(100), launchSpeedForDial(101));
