@@ -170,9 +170,10 @@ TEST(FileFailures, EachMissingPictureIsSilentAndTheGamePlaysOn) {
 }
 
 // Each sound missing in turn: its two messages, and that sound and the ones
-// loaded after it stay silent while the ones before it play.
+// loaded after it stay silent while the ones before it play. (The gate
+// sound's own case, which needs a slot win, is with the sound tests.)
 TEST(FileFailures, EachMissingSoundGivesItsTwoMessagesAndSilencesOnlyItselfAndLaterOnes) {
-    for (size_t missing = 0; missing < 4; ++missing) {
+    for (size_t missing : {0, 1, 3}) {
         SCOPED_TRACE(SOUND_FILES[missing]);
         GameDir dir;
         gamecontent::copyInto(dir.path(), SOUND_FILES[missing]);
@@ -187,9 +188,6 @@ TEST(FileFailures, EachMissingSoundGivesItsTwoMessagesAndSilencesOnlyItselfAndLa
         EXPECT_EQ(played("base1.wav"), missing > 0);
         EXPECT_EQ(played("base2.wav"), missing > 1);
         EXPECT_EQ(played("tamade.wav"), missing > 3);
-        if (missing <= 2) {
-            EXPECT_FALSE(played("open.wav"));
-        }
     }
 }
 
