@@ -183,8 +183,8 @@ def chromium(profile, downloads):
 class Page:
     """The game page in one browser, played by script lines."""
 
-    def __init__(self, driver, url, out, touch=False):
-        self.d, self.url, self.out, self.touch = driver, url, out, touch
+    def __init__(self, driver, url, touch=False):
+        self.d, self.url, self.touch = driver, url, touch
         self.answers = []
         self.shots = {}
 
@@ -388,7 +388,7 @@ def main_journey(args, server, out):
     os.makedirs(downloads, exist_ok=True)
     driver = chromium(profile, downloads)
     try:
-        page = Page(driver, server.url, out)
+        page = Page(driver, server.url)
         page.open()
         note("the first visit loaded %d bytes: %s" % (sum(server.loaded.values()), ", ".join(
             "%s %d" % (name.lstrip("/"), size) for name, size in sorted(server.loaded.items()))))
@@ -424,7 +424,7 @@ def touch_journey(args, server, out):
     driver = chromium(os.path.join(out, "profile-touch"), os.path.join(out, "downloads"))
     try:
         driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": True, "maxTouchPoints": 5})
-        page = Page(driver, server.url, out, touch=True)
+        page = Page(driver, server.url, touch=True)
         page.open()
         check(page.js("return getComputedStyle(document.querySelector('.arrow-pad')).display") != "none",
               "no arrow pad on a touch screen")
