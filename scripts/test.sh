@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The whole test suite, twice: in the normal build and in an
-# AddressSanitizer + UndefinedBehaviorSanitizer build (where a soak of random
-# play checks the game's rules every tick), with short fuzz runs in between.
+# The whole test suite: the normal build, the Windows build under Wine, the
+# browser build in Chromium, short fuzz runs, and an AddressSanitizer +
+# UndefinedBehaviorSanitizer build (where a soak of random play checks the
+# game's rules every tick). docs/testing.md describes the layers.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
@@ -16,6 +17,12 @@ configure() {  # dir, extra args...
 configure build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j"$jobs"
 (cd build && ctest --output-on-failure -j"$jobs")
+
+# The other systems, each from its own script: the game cross-compiled for
+# Windows with its suite under Wine (build-win), and the browser build played
+# in headless Chromium (dist/web).
+scripts/test_windows.sh
+scripts/test_web.sh
 
 # Short fuzz runs of the WAV reader, the picture loader and the whole game
 # state, about a minute in all, in a clang build of their own (build-fuzz).
