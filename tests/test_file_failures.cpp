@@ -33,18 +33,6 @@ namespace {
 const char* const SOUND_FILES[] = {"base1.wav", "base2.wav", "open.wav", "tamade.wav"};
 const std::vector<std::string> SOUND_BOXES = {"Waveファイルのオープンに失敗", "セカンダリ・バッファの作成に失敗"};
 
-std::vector<uint8_t> playerFile(int32_t day, int32_t cash) {
-    std::vector<uint8_t> bytes(64, 0);
-    auto put = [&bytes](int offset, int32_t value) {
-        for (int i = 0; i < 4; ++i) bytes[offset + i] = static_cast<uint8_t>(static_cast<uint32_t>(value) >> (8 * i));
-    };
-    put(0, day);
-    put(4, cash);
-    put(52, 50000);  // credit line
-    put(60, 1);      // no introduction
-    return bytes;
-}
-
 // Out of the home, into the middle parlour, seat 4: one purchase, the dial to
 // 100, 600 ticks of play, away from the machine and out of the parlour, then
 // the town. 1,000 ticks in all.
@@ -61,27 +49,15 @@ const char* const TOWN_AND_MACHINE =
 
 constexpr int32_t SCRIPT_TICKS = 1000;
 
-int play(const fs::path& workDir, const fs::path& outDir, const std::string& script) {
-    RunOptions options;
-    options.workDir = workDir.string();
-    options.outDir = outDir.string();
-    options.script = script;
-    std::string error;
-    const int code = runHeadless(options, error);
-    EXPECT_EQ(error, "");
-    return code;
-}
-
-std::vector<std::string> boxTexts() {
-    std::vector<std::string> texts;
+// Every file failure is reported alike: no owner, "Error", warning icon,
+// foreground.
+std::vector<std::string> fileBoxTexts() {
     for (const headless::MessageBoxInfo& box : headless::messageBoxes()) {
-        // Every file failure is reported alike: no owner, "Error", warning icon, foreground.
         EXPECT_EQ(box.caption, "Error");
         EXPECT_EQ(box.style, 0x10030u);
         EXPECT_FALSE(box.owned);
-        texts.push_back(box.text);
     }
-    return texts;
+    return boxTexts();
 }
 
 bool played(const std::string& soundFile) { return !logLines("sound play " + soundFile).empty(); }
@@ -157,9 +133,9 @@ TEST(FileFailures, EachMissingPictureIsSilentAndTheGamePlaysOn) {
         GameDir dir;
         gamecontent::copyInto(dir.path(), picture.file);
         ASSERT_FALSE(fs::exists(dir.path() / picture.file));
-        writeBytes(dir.path() / "pachiko.dat", playerFile(3, 10000));
-        ASSERT_EQ(play(dir.path(), dir.path() / "out", TOWN_AND_MACHINE), 0);
-        EXPECT_EQ(boxTexts(), std::vector<std::string>{});
+        writeBytes(dir.path() / "pachiko.dat", playerFileBytes(3, 10000));
+        ASSERT_EQ(runScript(dir.path(), TOWN_AND_MACHINE, dir.path() / "out"), 0);
+        EXPECT_EQ(fileBoxTexts(), std::vector<std::string>{});
         // Every tick ran, the machine sold its balls, and the day was saved.
         EXPECT_EQ(game.dayTicks, SCRIPT_TICKS);
         EXPECT_EQ(game.player.cash, 9900);
@@ -177,9 +153,9 @@ TEST(FileFailures, EachMissingSoundGivesItsTwoMessagesAndSilencesOnlyItselfAndLa
         SCOPED_TRACE(SOUND_FILES[missing]);
         GameDir dir;
         gamecontent::copyInto(dir.path(), SOUND_FILES[missing]);
-        writeBytes(dir.path() / "pachiko.dat", playerFile(3, 10000));
-        ASSERT_EQ(play(dir.path(), dir.path() / "out", TOWN_AND_MACHINE), 0);
-        EXPECT_EQ(boxTexts(), SOUND_BOXES);
+        writeBytes(dir.path() / "pachiko.dat", playerFileBytes(3, 10000));
+        ASSERT_EQ(runScript(dir.path(), TOWN_AND_MACHINE, dir.path() / "out"), 0);
+        EXPECT_EQ(fileBoxTexts(), SOUND_BOXES);
         EXPECT_EQ(game.dayTicks, SCRIPT_TICKS);
         EXPECT_EQ(game.player.cash, 9900);
         EXPECT_EQ(game.soundOff, 0);
@@ -199,13 +175,13 @@ TEST(FileFailures, AReadOnlyFolderLoadsPlaysAndSavesNothingWithoutAWord) {
     MOUNT_OR_SKIP(ro);
     gamecontent::copyInto(dir.path() / "ro");
     // Day −1 loads as day 0: the menu's file commands are open outdoors.
-    const std::vector<uint8_t> before = playerFile(-1, 7777);
+    const std::vector<uint8_t> before = playerFileBytes(-1, 7777);
     writeBytes(dir.path() / "ro" / "pachiko.dat", before);
     ASSERT_TRUE(ro.makeReadOnly());
-    ASSERT_EQ(play(dir.path() / "ro", dir.path() / "out",
-                   std::string(TOWN_AND_MACHINE) + "menu 15\ntick 1\nmenu 16\ntick 1\n"),
+    ASSERT_EQ(runScript(dir.path() / "ro", std::string(TOWN_AND_MACHINE) + "menu 15\ntick 1\nmenu 16\ntick 1\n",
+                        dir.path() / "out"),
               0);
-    EXPECT_EQ(boxTexts(), std::vector<std::string>{});
+    EXPECT_EQ(fileBoxTexts(), std::vector<std::string>{});
     EXPECT_EQ(game.dayTicks, SCRIPT_TICKS + 2);
     // The menu's save and the one at exit both failed, silently; the load read the old file.
     EXPECT_EQ(logLines("save pachiko.dat"), (std::vector<std::string>{"save pachiko.dat failed", "save pachiko.dat failed"}));
@@ -220,8 +196,8 @@ TEST(FileFailures, AReadOnlyFolderWithoutASaveStartsANewGameAndCreatesNothing) {
     MOUNT_OR_SKIP(ro);
     gamecontent::copyInto(dir.path() / "ro");
     ASSERT_TRUE(ro.makeReadOnly());
-    ASSERT_EQ(play(dir.path() / "ro", dir.path() / "out", "answer ok\ntick 50\n"), 0);
-    EXPECT_EQ(boxTexts(), std::vector<std::string>{"記憶ファイル読出失敗 新規作成"});
+    ASSERT_EQ(runScript(dir.path() / "ro", "answer ok\ntick 50\n", dir.path() / "out"), 0);
+    EXPECT_EQ(fileBoxTexts(), std::vector<std::string>{"記憶ファイル読出失敗 新規作成"});
     EXPECT_EQ(logLines("save pachiko.dat"), std::vector<std::string>{"save pachiko.dat failed"});
     EXPECT_FALSE(fs::exists(dir.path() / "ro" / "pachiko.dat"));
 }
@@ -236,20 +212,20 @@ TEST(FileFailures, AFullDiskKeepsTheOldSaveWholeAndTheNextSaveWorksOnceThereIsRo
     MOUNT_OR_SKIP(disk);
     const fs::path d = dir.path() / "disk";
     fs::copy_file(fs::path(PACHINKO_GAME_DIR) / "tama.dat", d / "tama.dat");
-    const std::vector<uint8_t> before = playerFile(-1, 5555);
+    const std::vector<uint8_t> before = playerFileBytes(-1, 5555);
     writeBytes(d / "pachiko.dat", before);
     fillUp(d / "filler");
     // Without pictures and sounds: the sound messages, then a day in the town.
     const std::string script = "answer ok\nanswer ok\n" + std::string(TOWN_AND_MACHINE) + "menu 15\ntick 1\n";
-    ASSERT_EQ(play(d, dir.path() / "out", script), 0);
-    EXPECT_EQ(boxTexts(), SOUND_BOXES);
+    ASSERT_EQ(runScript(d, script, dir.path() / "out"), 0);
+    EXPECT_EQ(fileBoxTexts(), SOUND_BOXES);
     EXPECT_EQ(logLines("save pachiko.dat"), (std::vector<std::string>{"save pachiko.dat failed", "save pachiko.dat failed"}));
     EXPECT_EQ(readBytes(d / "pachiko.dat"), before);
     EXPECT_EQ(temporaryFilesIn(d), 0);
 
     fs::remove(d / "filler");
     fs::remove(d / "filler-more");
-    ASSERT_EQ(play(d, dir.path() / "out", "answer ok\nanswer ok\ntick 10\n"), 0);
+    ASSERT_EQ(runScript(d, "answer ok\nanswer ok\ntick 10\n", dir.path() / "out"), 0);
     EXPECT_EQ(logLines("save pachiko.dat"), std::vector<std::string>{"save pachiko.dat"});
     EXPECT_EQ(readBytes(d / "pachiko.dat"), recordImage());
     EXPECT_EQ(game.player.day, 0);  // the day −1 that the failed saves left, loaded as 0
@@ -263,14 +239,14 @@ TEST(FileFailures, OutOfInodesTheSaveIsWrittenInPlace) {
     MOUNT_OR_SKIP(disk);
     const fs::path d = dir.path() / "disk";
     fs::copy_file(fs::path(PACHINKO_GAME_DIR) / "tama.dat", d / "tama.dat");
-    writeBytes(d / "pachiko.dat", playerFile(-1, 4444));
+    writeBytes(d / "pachiko.dat", playerFileBytes(-1, 4444));
     for (int i = 0;; ++i) {
         std::FILE* f = std::fopen((d / ("inode" + std::to_string(i))).c_str(), "wb");
         if (!f) break;
         std::fclose(f);
         ASSERT_LT(i, 100);
     }
-    ASSERT_EQ(play(d, dir.path() / "out", "answer ok\nanswer ok\ntick 10\n"), 0);
+    ASSERT_EQ(runScript(d, "answer ok\nanswer ok\ntick 10\n", dir.path() / "out"), 0);
     EXPECT_EQ(logLines("save pachiko.dat"), std::vector<std::string>{"save pachiko.dat"});
     EXPECT_EQ(readBytes(d / "pachiko.dat"), recordImage());
     EXPECT_EQ(game.player.day, 0);

@@ -24,12 +24,6 @@ namespace {
 constexpr const char* COURSE_FAILURE = "設定ファイル読み出しに失敗";
 constexpr const char* PLAYER_FAILURE = "記憶ファイル読出失敗 新規作成";
 
-std::vector<std::string> boxTexts() {
-    std::vector<std::string> out;
-    for (const auto& box : headless::messageBoxes()) out.push_back(box.text);
-    return out;
-}
-
 mode_t modeOf(const fs::path& path) {
     struct stat st;
     return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;

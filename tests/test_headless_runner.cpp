@@ -14,17 +14,14 @@ using namespace testing_support;
 TEST(HeadlessRunner, AFullDayAnsweredNoThenExit) {
     GameDir dir;
     writeCourseFile("tama.dat");
-    RunOptions options;
-    options.workDir = dir.path().string();
-    options.script =
-        "# start-up boxes: no sounds here, no saved game\n"
-        "answer ok\nanswer ok\nanswer ok\n"
-        "answer no after 25   # closing time\n"
-        "tick 72001\n"
-        "dump day1.json\n"
-        "menu 11\n";
-    std::string error;
-    EXPECT_EQ(runHeadless(options, error), 0) << error;
+    EXPECT_EQ(runScript(dir.path(),
+                        "# start-up boxes: no sounds here, no saved game\n"
+                        "answer ok\nanswer ok\nanswer ok\n"
+                        "answer no after 25   # closing time\n"
+                        "tick 72001\n"
+                        "dump day1.json\n"
+                        "menu 11\n"),
+              0);
     std::vector<uint8_t> save = readBytes(dir.path() / "pachiko.dat");
     ASSERT_EQ(save.size(), 64u);
     EXPECT_EQ(save[0], 1);
@@ -42,11 +39,7 @@ TEST(HeadlessRunner, AFullDayAnsweredNoThenExit) {
 TEST(HeadlessRunner, UnansweredBoxesGetTheirDefaultAndGreyedItemsCannotBeChosen) {
     GameDir dir;
     writeCourseFile("tama.dat");
-    RunOptions options;
-    options.workDir = dir.path().string();
-    options.script = "menu 15\ntick 2\nscreenshot shot.png\n";
-    std::string error;
-    EXPECT_EQ(runHeadless(options, error), 0);
+    EXPECT_EQ(runScript(dir.path(), "menu 15\ntick 2\nscreenshot shot.png\n"), 0);
     std::string log = readText(dir.path() / "log.txt");
     EXPECT_NE(log.find("messagebox unanswered: default OK"), std::string::npos);
     // Inside the home the save item is grey: the script cannot choose it.

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "platform/events.h"
+#include "platform/headless.h"
 #include "runner.h"
 
 namespace testing_support {
@@ -63,6 +64,36 @@ std::vector<std::string> logLines(const std::string& prefix) {
     for (const std::string& line : platform::eventLog())
         if (line.rfind(prefix, 0) == 0) out.push_back(line);
     return out;
+}
+
+std::vector<std::string> boxTexts() {
+    std::vector<std::string> out;
+    for (const headless::MessageBoxInfo& box : headless::messageBoxes()) out.push_back(box.text);
+    return out;
+}
+
+std::vector<uint8_t> playerFileBytes(int32_t day, int32_t cash, int32_t balls) {
+    std::vector<uint8_t> bytes(64, 0);
+    auto put = [&bytes](int offset, int32_t value) {
+        for (int i = 0; i < 4; ++i) bytes[offset + i] = static_cast<uint8_t>(static_cast<uint32_t>(value) >> (8 * i));
+    };
+    put(0, day);
+    put(4, cash);
+    put(52, 50000);  // credit line
+    put(56, balls);
+    put(60, 1);  // no introduction
+    return bytes;
+}
+
+int runScript(const fs::path& workDir, const std::string& script, const fs::path& outDir) {
+    RunOptions options;
+    options.workDir = workDir.string();
+    options.outDir = outDir.string();
+    options.script = script;
+    std::string error;
+    const int code = runHeadless(options, error);
+    EXPECT_EQ(error, "");
+    return code;
 }
 
 std::string readText(const fs::path& path) {

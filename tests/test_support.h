@@ -51,5 +51,14 @@ std::string readText(const std::filesystem::path& path);
 int64_t dumpField(const std::string& json, const std::string& key, size_t from = 0);
 // The event log lines that start with prefix.
 std::vector<std::string> logLines(const std::string& prefix);
+// The texts of the message boxes opened so far, in order.
+std::vector<std::string> boxTexts();
+// A pachiko.dat's bytes: the day, cash and balls given, the new game's
+// credit line, the introduction switched off.
+std::vector<uint8_t> playerFileBytes(int32_t day, int32_t cash, int32_t balls = 0);
+// Runs a pachinko-headless script in workDir (dumps and log to outDir, or
+// workDir); the game's exit code. A script that cannot run fails the test.
+int runScript(const std::filesystem::path& workDir, const std::string& script,
+              const std::filesystem::path& outDir = {});
 
 }  // namespace testing_support

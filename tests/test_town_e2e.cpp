@@ -24,29 +24,6 @@ void copyGamePictures(const fs::path& to) {
     writeCourseFile(to / "tama.dat");
 }
 
-void writeSave(const fs::path& path, int32_t day, int32_t cash, int32_t balls) {
-    std::vector<uint8_t> bytes(64, 0);
-    auto put = [&bytes](int offset, int32_t value) {
-        for (int i = 0; i < 4; ++i) bytes[offset + i] = static_cast<uint8_t>(static_cast<uint32_t>(value) >> (8 * i));
-    };
-    put(0, day);
-    put(4, cash);
-    put(52, 50000);  // credit limit
-    put(56, balls);
-    put(60, 1);  // no introduction
-    writeBytes(path, bytes);
-}
-
-int run(const fs::path& dir, const std::string& script) {
-    RunOptions options;
-    options.workDir = dir.string();
-    options.script = script;
-    std::string error;
-    const int code = runHeadless(options, error);
-    EXPECT_EQ(error, "");
-    return code;
-}
-
 // Walking the town from the home's door: out of the home (down onto its
 // door), and the closing door left behind.
 const char* LEAVE_HOME =
@@ -77,7 +54,7 @@ TEST(TownEndToEnd, ADayOfBankingEndsInBedAndAnsweringNoStartsTheNextDay) {
         "tick 20\nkey down 0x27\ntick 9\nkey up 0x27\n"
         "answer no\nkey down 0x26\ntick 22\nkey up 0x26   # to bed\n"
         "tick 2\ndump evening.json\n";
-    EXPECT_EQ(run(dir.path(), script), 0);
+    EXPECT_EQ(runScript(dir.path(), script), 0);
     const std::string log = readText(dir.path() / "log.txt");
     EXPECT_EQ(log.find("unanswered"), std::string::npos) << log;
     EXPECT_EQ(log.find("script: line"), std::string::npos) << "a dialog was not open";
@@ -95,21 +72,14 @@ TEST(TownEndToEnd, ADayOfBankingEndsInBedAndAnsweringNoStartsTheNextDay) {
 TEST(TownEndToEnd, TheBoothTurnsSavedBallsIntoYen) {
     GameDir dir;
     copyGamePictures(dir.path());
-    writeSave(dir.path() / "pachiko.dat", 3, 1000, 250);
+    writeBytes(dir.path() / "pachiko.dat", playerFileBytes(3, 1000, 250));
     const std::string script = std::string("answer ok\nanswer ok   # no sounds\ntick 3\n") + LEAVE_HOME +
                                "key down 0x25\ntick 51\nkey up 0x25\n"
                                "key down 0x26\ntick 16\nkey up 0x26   # onto the booth\n"
                                "answer yes\nanswer ok\nanswer ok\ntick 12\ndump booth.json\n";
-    EXPECT_EQ(run(dir.path(), script), 0);
-    const std::string log = readText(dir.path() / "log.txt");
-    const size_t ask = log.find("owner=main style=0x10004 caption=\"変換所Ｃ\" text=\"玉をお金に換えますか。？\"");
-    const size_t count = log.find("caption=\"変換所Ｃ\" text=\"玉は250発あります\"");
-    const size_t paid = log.find("caption=\"変換所Ｃ\" text=\"お金は1000円になりました\"");
-    EXPECT_NE(ask, std::string::npos) << log;
-    EXPECT_NE(count, std::string::npos);
-    EXPECT_NE(paid, std::string::npos);
-    EXPECT_LT(ask, count);
-    EXPECT_LT(count, paid);
+    // (The booth's boxes, their texts and order are the day cycle tests'.)
+    EXPECT_EQ(runScript(dir.path(), script), 0);
+    EXPECT_EQ(readText(dir.path() / "log.txt").find("unanswered"), std::string::npos);
     const std::string dump = readText(dir.path() / "booth.json");
     EXPECT_EQ(dumpField(dump, "day"), 4);
     EXPECT_EQ(dumpField(dump, "cash"), 2000);
@@ -126,7 +96,7 @@ TEST(TownEndToEnd, TheBoothTurnsSavedBallsIntoYen) {
 TEST(TownEndToEnd, ScreenshotsOfTheInteriorsShowTheirPictures) {
     GameDir dir;
     copyGamePictures(dir.path());
-    writeSave(dir.path() / "pachiko.dat", 0, 10000, 0);
+    writeBytes(dir.path() / "pachiko.dat", playerFileBytes(0, 10000, 0));
     const std::string script = std::string("answer ok\nanswer ok\ntick 3\nscreenshot home.png\ndump home.json\n") +
                                LEAVE_HOME +
                                "tick 20\nkey down 0x27\ntick 50\nkey up 0x27\ntick 20\n"
@@ -137,7 +107,7 @@ TEST(TownEndToEnd, ScreenshotsOfTheInteriorsShowTheirPictures) {
                                "key down 0x26\ntick 13\nkey up 0x26   # into the first parlour\n"
                                "tick 20\nkey down 0x26\ntick 5\nkey up 0x26\ntick 2   # off its door\n"
                                "screenshot parlour.png\ndump parlour.json\n";
-    EXPECT_EQ(run(dir.path(), script), 0);
+    EXPECT_EQ(runScript(dir.path(), script), 0);
     struct Interior {
         const char* shot;
         const char* dump;
