@@ -118,23 +118,12 @@ TEST_F(Bank, AmountsAreReadAsDecimalNumbers) {
     EXPECT_EQ(game.player.deposit, 12 + 12345678);
 }
 
-TEST_F(Bank, NegativeAmountsAreRefusedEverywhere) {
-    platform::Window* dialog = open(DEPOSIT);
-    game.player.deposit = 5000;
-    PlayerRecord before = game.player;
-    EXPECT_EQ(attempt(dialog, DEPOSIT, "-100"), MSG_NO_CASH);
-    EXPECT_EQ(attempt(dialog, WITHDRAW, "-100"), MSG_NO_DEPOSIT);
-    EXPECT_EQ(attempt(dialog, LOAN, "-100"), MSG_REFUSED);
-    EXPECT_EQ(game.player.cash, before.cash);
-    EXPECT_EQ(game.player.deposit, before.deposit);
-    EXPECT_EQ(game.player.loanCount, 0);
-    EXPECT_EQ(game.player.loans[0].active, 0);
-}
-
 TEST_F(Bank, ThreeLoansAndNoFourth) {
     platform::Window* dialog = open(LOAN);
     EXPECT_EQ(logLines("dialog 24 text").front(), line(60, 6, "融資 カウンター"));
 
+    // The credit line of 50,000 covers 50,000 and not a yen more.
+    EXPECT_EQ(message(decide(dialog, "50001")), MSG_REFUSED);
     std::vector<std::string> lines = decide(dialog, "50000");
     EXPECT_EQ(lines, (std::vector<std::string>{line(10, 152, MSG_LENT),
                                                line(10, 80, "次の返却の借金は" + padded(51499) + "です。"),
@@ -194,13 +183,13 @@ TEST_F(Bank, OnlyTheOldestLoanRaisesTheCreditLine) {
     game.player.loans[1] = {1, 200, 30};
     game.player.loans[2] = {1, 100, 30};
     game.player.loanCount = 3;
-    game.player.cash = 1000;
+    game.player.cash = 600;  // the last repayment takes the last yen
     platform::Window* dialog = open(REPAY);
     for (int32_t expected : {80000, 110000, 140000}) {
         EXPECT_EQ(message(decide(dialog, "")), MSG_REPAID);
         EXPECT_EQ(game.player.creditLimit, expected);
     }
-    EXPECT_EQ(game.player.cash, 400);
+    EXPECT_EQ(game.player.cash, 0);
     EXPECT_EQ(game.player.loanCount, 0);
     EXPECT_EQ(message(decide(dialog, "")), MSG_NOTHING);
     EXPECT_EQ(game.player.creditLimit, 140000);
@@ -263,30 +252,38 @@ TEST_F(Bank, TextIsBlackOnOpaqueGrey) {
     }
 }
 
-// Money never wraps into debt: what would pass the 32-bit limit is refused
-// with the counter's own message, and the credit check does not wrap either.
+// Negative amounts are refused everywhere, and money never wraps into debt:
+// what would pass the 32-bit limit is refused with the counter's own
+// message, while the amount just inside it goes through.
 TEST_F(Bank, NothingPassesTheLimit) {
+    struct Case {
+        int32_t counter, cash, deposit;
+        const char* amount;
+        std::string message;
+        int32_t cashAfter, depositAfter;
+    };
+    const Case cases[] = {
+        {DEPOSIT, 10000, 5000, "-100", MSG_NO_CASH, 10000, 5000},
+        {WITHDRAW, 10000, 5000, "-100", MSG_NO_DEPOSIT, 10000, 5000},
+        {LOAN, 10000, 5000, "-100", MSG_REFUSED, 10000, 5000},
+        {DEPOSIT, 100, MAX - 10, "11", MSG_NO_CASH, 100, MAX - 10},
+        {DEPOSIT, 100, MAX - 10, "10", MSG_DEPOSITED, 90, MAX},
+        {WITHDRAW, MAX - 10, 100, "11", MSG_NO_DEPOSIT, MAX - 10, 100},
+        {WITHDRAW, MAX - 10, 100, "10", MSG_WITHDRAWN, MAX, 90},
+        {LOAN, MAX - 10, 1000000, "11", MSG_REFUSED, MAX - 10, 1000000},  // the loan's cash
+        {LOAN, MAX - 10, 1000000, "10", MSG_LENT, MAX, 1000000},
+    };
     platform::Window* dialog = open(DEPOSIT);
-    game.player.cash = 100;
-    game.player.deposit = MAX - 10;
-    EXPECT_EQ(attempt(dialog, DEPOSIT, "11"), MSG_NO_CASH);
-    EXPECT_EQ(game.player.deposit, MAX - 10);
-    EXPECT_EQ(attempt(dialog, DEPOSIT, "10"), MSG_DEPOSITED);
-    EXPECT_EQ(game.player.deposit, MAX);
-
-    game.player.cash = MAX - 10;
-    game.player.deposit = 100;
-    EXPECT_EQ(attempt(dialog, WITHDRAW, "11"), MSG_NO_DEPOSIT);
-    EXPECT_EQ(game.player.cash, MAX - 10);
-    EXPECT_EQ(attempt(dialog, WITHDRAW, "10"), MSG_WITHDRAWN);
-    EXPECT_EQ(game.player.cash, MAX);
-
-    // The loan's cash.
-    game.player.cash = MAX - 10;
-    game.player.deposit = 1000000;
-    EXPECT_EQ(attempt(dialog, LOAN, "11"), MSG_REFUSED);
-    EXPECT_EQ(attempt(dialog, LOAN, "10"), MSG_LENT);
-    EXPECT_EQ(game.player.cash, MAX);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.amount) + " at counter " + std::to_string(c.counter));
+        newGame();
+        game.player.cash = c.cash;
+        game.player.deposit = c.deposit;
+        EXPECT_EQ(attempt(dialog, c.counter, c.amount), c.message);
+        EXPECT_EQ(game.player.cash, c.cashAfter);
+        EXPECT_EQ(game.player.deposit, c.depositAfter);
+        EXPECT_EQ(game.player.loanCount, c.message == MSG_LENT ? 1 : 0);
+    }
 
     // Deposit plus credit line beyond 32 bits still covers a loan.
     newGame();
