@@ -23,8 +23,6 @@ constexpr ControlTemplate CONTROLS[] = {
 };
 constexpr DialogTemplate TEMPLATE = {99, "テスト", 120, 90, false, "font", 9, CONTROLS, 5};
 
-std::string typed;
-int paints = 0;
 
 void writeLine(Window* dialog, int y, const char* text) {
     DrawContext* dc = getWindowDC(dialog);
@@ -36,16 +34,7 @@ void writeLine(Window* dialog, int y, const char* text) {
 }
 
 int32_t proc(Window* dialog, uint32_t message, uint32_t wParam, uint32_t) {
-    if (message == MSG_PAINT) {
-        ++paints;
-        writeLine(dialog, 80, "只今の預金残高は");
-    }
-    if (message == MSG_COMMAND && wParam == 42) {
-        char buffer[9];
-        getDialogItemText(dialog, 61, buffer, sizeof buffer);
-        typed = buffer;
-        writeLine(dialog, 152, "預金ありがとう御座いました。");
-    }
+    if (message == MSG_COMMAND && wParam == 42) writeLine(dialog, 152, "預金ありがとう御座いました。");
     if (message == MSG_COMMAND && wParam == static_cast<uint32_t>(IDCANCEL)) endDialog(dialog, 1);
     return 1;
 }
@@ -54,17 +43,11 @@ int32_t proc(Window* dialog, uint32_t message, uint32_t wParam, uint32_t) {
 
 TEST(HeadlessDialogs, ControlsTextAndClose) {
     testing_support::GameDir dir;
-    paints = 0;
+    // Painting, typing and the edit box's eight bytes are the bank tests'.
     Window* dialog = createDialog(TEMPLATE, nullptr, proc);
     ASSERT_NE(dialog, nullptr);
     showDialog(dialog);
-    EXPECT_EQ(paints, 1);
-    EXPECT_EQ(logLines("dialog 99 text"), std::vector<std::string>{"dialog 99 text 10,80 \"只今の預金残高は\""});
-
-    // The edit box hands out at most 8 bytes.
-    headless::typeText(dialog, 61, "123456789");
     headless::click(dialog, 42);
-    EXPECT_EQ(typed, "12345678");
     EXPECT_EQ(logLines("dialog 99 text").back(), "dialog 99 text 10,152 \"預金ありがとう御座いました。\"");
 
     headless::click(dialog, 32);
