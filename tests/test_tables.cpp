@@ -7,9 +7,6 @@
 
 TEST(Schedule, SpotValues) {
     fillDaySchedule();
-    // Day 0, parlour 0, machine 2.
-    EXPECT_EQ(daySchedule[0].slotSetting[2], 6);
-    EXPECT_EQ(daySchedule[0].nailSetting[2], 3);
     // Day 16: parlour 1 machine 0 is the only one set in its parlour.
     EXPECT_EQ(daySchedule[16].slotSetting[7], 5);
     EXPECT_EQ(daySchedule[16].nailSetting[7], 6);
@@ -47,29 +44,6 @@ TEST(Schedule, EventDays) {
     EXPECT_FALSE(isEventDay(110, 0));
     EXPECT_FALSE(isEventDay(-1, 0));
     EXPECT_FALSE(isEventDay(INT32_MIN, 1));
-}
-
-TEST(MachineSettings, ScheduledDaysReadTheTable) {
-    testing_support::GameDir dir;
-    fillDaySchedule();
-    int32_t slot = -1, nail = -1;
-    chooseMachineSettings(0, 0, 2, slot, nail);
-    EXPECT_EQ(slot, 6);
-    EXPECT_EQ(nail, 3);
-    EXPECT_EQ(NextRandom(), 5540);  // no random value was used
-}
-
-TEST(MachineSettings, DaysBeyondTheScheduleDrawAfterDiscarding) {
-    testing_support::GameDir dir;
-    fillDaySchedule();
-    // Day 110 from the initial state: 10 draws are discarded first.
-    for (int i = 0; i < 10; ++i) NextRandom();
-    int32_t expectSlot = NextRandom() % 7, expectNail = NextRandom() % 7;
-    RandomState = RandomStateWords();
-    int32_t slot = -1, nail = -1;
-    chooseMachineSettings(110, 2, 6, slot, nail);
-    EXPECT_EQ(slot, expectSlot);
-    EXPECT_EQ(nail, expectNail);
 }
 
 TEST(MachineSettings, DamagedDaysNeverIndexTheSchedule) {
