@@ -111,37 +111,6 @@ TEST_F(DisplaySubstitute, BlitsNotWhollyInsideOrEmptyAreRefusedAndDrawNothing) {
     EXPECT_EQ(pixelAt(target, 3, 5), 1u);
 }
 
-TEST_F(DisplaySubstitute, DifferentSizesScaleByNearestNeighbour) {
-    // 2 × 2 quadrants grown to 6 × 4: each quadrant fills 3 × 2.
-    Surface* src = offscreen(2, 2);
-    SurfaceDesc d;
-    lockSurface(src, nullptr, d, DDLOCK_WAIT);
-    const uint32_t quad[4] = {0x10, 0x20, 0x30, 0x40};
-    std::memcpy(d.pixels, quad, 8);
-    std::memcpy(static_cast<uint8_t*>(d.pixels) + d.pitch, quad + 2, 8);
-    unlockSurface(src, nullptr);
-    Surface* big = offscreen(6, 4);
-    EXPECT_EQ(blt(big, nullptr, src, nullptr, DDBLT_WAIT), DD_OK);
-    EXPECT_EQ(rowOf(big, 0), (std::vector<uint32_t>{0x10, 0x10, 0x10, 0x20, 0x20, 0x20}));
-    EXPECT_EQ(rowOf(big, 1), rowOf(big, 0));
-    EXPECT_EQ(rowOf(big, 2), (std::vector<uint32_t>{0x30, 0x30, 0x30, 0x40, 0x40, 0x40}));
-    EXPECT_EQ(rowOf(big, 3), rowOf(big, 2));
-
-    // Shrinking takes the pixel under each target pixel's centre.
-    Surface* strip = row({1, 2, 3, 4, 5, 6, 7, 8});
-    Surface* small = offscreen(4, 1);
-    EXPECT_EQ(blt(small, nullptr, strip, nullptr, DDBLT_WAIT), DD_OK);
-    EXPECT_EQ(rowOf(small), (std::vector<uint32_t>{2, 4, 6, 8}));
-
-    // Scaling honours the key as well.
-    Surface* keyedStrip = row({WHITE, 9});
-    setColorKey(keyedStrip, DDCKEY_SRCBLT, ColorKey{WHITE, WHITE});
-    Surface* wide = offscreen(4, 1);
-    fillSurface(wide, 7);
-    EXPECT_EQ(blt(wide, nullptr, keyedStrip, nullptr, DDBLT_WAIT | DDBLT_KEYSRC), DD_OK);
-    EXPECT_EQ(rowOf(wide), (std::vector<uint32_t>{7, 7, 9, 9}));
-}
-
 TEST_F(DisplaySubstitute, ABlitWithinOneSurfaceCopiesThePictureAsItWas) {
     Surface* s = row({1, 2, 3, 4, 5});
     const Rect dst = makeRect(1, 0, 5, 1), src = makeRect(0, 0, 4, 1);
@@ -224,27 +193,6 @@ TEST_F(DisplaySubstitute, FormatsMustMatchAndYuvSurfacesHaveNoContext) {
     Surface* none = nullptr;
     EXPECT_EQ(createSurface(display, bad, &none), DDERR_INVALIDPIXELFORMAT);
     EXPECT_EQ(none, nullptr);
-}
-
-TEST_F(DisplaySubstitute, PixelsThroughAContextUseGdiColoursAndTheSurfaceFormat) {
-    Surface* x = offscreen(2, 1);
-    Surface* h = offscreen(2, 1, &PIXEL_RGB565);
-    DrawContext* dc = nullptr;
-    ASSERT_EQ(getDC(x, &dc), DD_OK);
-    EXPECT_EQ(setPixel(dc, 1, 0, 0x00332211), 0x00332211u);  // GDI 0x00BBGGRR
-    EXPECT_EQ(getPixel(dc, 1, 0), 0x00332211u);
-    EXPECT_EQ(getPixel(dc, 2, 0), CLR_INVALID);
-    EXPECT_EQ(setPixel(dc, -1, 0, 0), CLR_INVALID);
-    releaseDC(x, dc);
-    EXPECT_EQ(pixelAt(x, 1, 0), 0x00112233u);  // XRGB in memory
-
-    ASSERT_EQ(getDC(h, &dc), DD_OK);
-    setPixel(dc, 0, 0, 0x0000FF);  // pure red
-    EXPECT_EQ(getPixel(dc, 0, 0), 0x0000FFu);
-    setPixel(dc, 1, 0, WHITE);
-    releaseDC(h, dc);
-    EXPECT_EQ(pixelAt(h, 0, 0), 0xF800u);
-    EXPECT_EQ(pixelAt(h, 1, 0), 0xFFFFu);
 }
 
 TEST_F(DisplaySubstitute, TextIsDrawnOnAnOpaqueCellThatFitsTheLinePitch) {
@@ -475,22 +423,6 @@ TEST_F(GameDisplay, TextGroupDrawsLinesAndAFailedContextDropsThemSilently) {
     EXPECT_EQ(pixelAt(frameSurface, 0, 60), 0u);
     // The frame takes blits again once the group has ended.
     EXPECT_EQ(blt(frameSurface, nullptr, frameSurface, nullptr, DDBLT_WAIT), DD_OK);
-}
-
-TEST_F(GameDisplay, LossSeenByTheBackgroundBlitRestoresAndTheNextPaintIsWhole) {
-    ASSERT_TRUE(displaytest::writeSolidBmp("back1.bmp", 640, 416, 0x00204060));
-    ASSERT_TRUE(displaytest::writeSolidBmp("tama.bmp", 17, 17, 0x00FF0000));
-    ASSERT_TRUE(initDirectDraw(nullptr));
-    loseAllSurfaces();
-    EXPECT_EQ(drawBackground(surfBack1), DDERR_SURFACELOST);
-    // Everything is back, the pictures reloaded, the frame not yet redrawn.
-    EXPECT_FALSE(isSurfaceLost(primarySurface));
-    EXPECT_FALSE(isSurfaceLost(frameSurface));
-    EXPECT_FALSE(isSurfaceLost(surfTama));
-    EXPECT_EQ(pixelAt(surfTama, 8, 8), 0x00FF0000u);
-    EXPECT_EQ(pixelAt(frameSurface, 5, 5), 0u);
-    EXPECT_EQ(drawBackground(surfBack1), DD_OK);
-    EXPECT_EQ(pixelAt(frameSurface, 5, 5), 0x00204060u);
 }
 
 TEST_F(GameDisplay, WithoutAFrameSurfaceEveryPrimitiveDoesNothing) {
