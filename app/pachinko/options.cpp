@@ -97,7 +97,10 @@ bool startRecording(const Options& options, bool (*start)(const std::string& fil
     if (fs::is_regular_file("pachiko.dat", ec)) {
         fs::path copy = file;
         copy += ".pachiko.dat";
-        fs::copy_file("pachiko.dat", copy, fs::copy_options::overwrite_existing, ec);
+        // Removed first rather than overwritten: MinGW's copy_file refuses
+        // every existing target, whatever the options say.
+        fs::remove(copy, ec);
+        fs::copy_file("pachiko.dat", copy, ec);
         header += "# in a copy of the game folder with " + name + ".pachiko.dat as its pachiko.dat.\n";
     } else {
         header += "# in a copy of the game folder without pachiko.dat.\n";
