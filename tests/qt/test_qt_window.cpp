@@ -76,12 +76,11 @@ private slots:
         QCOMPARE(game.player.day, 5);
     }
 
+    // The caption, the game area's size, keys, clicks and the exit through
+    // the menu are the real-window journey's: here, what it does not reach.
     void windowAndMenu() {
         QMainWindow* window = qtMainWindow();
         QVERIFY(window);
-        QCOMPARE(window->windowTitle(), QStringLiteral("PACHINKO ろもぺ Ver1.03"));
-        QWidget* area = qtGameArea();
-        QCOMPARE(area->size(), QSize(640, 416));
         QCOMPARE(window->minimumSize(), window->maximumSize());  // not resizable
         QList<QAction*> popups = window->menuBar()->actions();
         QCOMPARE(popups.size(), MAIN_MENU.popupCount);
@@ -96,11 +95,6 @@ private slots:
             }
         }
         QCOMPARE(QString::fromUtf8(MAIN_MENU.popups[0].items[1].text), QStringLiteral("書き込み(K)"));
-        // An item's id is what the game receives: New resets the money.
-        game.player.cash = 5;
-        popups[0]->menu()->actions()[0]->trigger();
-        pump(50);
-        QCOMPARE(game.player.cash, 10000);
     }
 
     void greyingOnPopUp() {
@@ -123,23 +117,9 @@ private slots:
         QVERIFY(settings->actions()[0]->isEnabled());
     }
 
-    // Keys arrive as virtual-key codes, the pointer as game-area pixels.
-    void keysAndPointer() {
+    // Tuning mode's keys: a digit stores, the keypad's does not, F7 steps.
+    void tuningKeys() {
         QWidget* area = qtGameArea();
-        QTest::keyPress(area, Qt::Key_Left);
-        pump(30);
-        QCOMPARE(game.moveX, 1);
-        QTest::keyRelease(area, Qt::Key_Left);
-        QTest::keyPress(area, Qt::Key_Down);
-        pump(30);
-        QCOMPARE(game.moveX, 0);
-        QCOMPARE(game.moveY, 2);
-        QTest::keyRelease(area, Qt::Key_Down);
-        game.homeState = 0;
-        QTest::mouseClick(area, Qt::LeftButton, Qt::NoModifier, QPoint(200, 150));
-        pump(30);
-        QCOMPARE(game.walkerX, 184);
-        QCOMPARE(game.walkerY, 132);
         game.tuningMode = 1;
         game.editPattern = 0;
         game.editStep = 0;
@@ -251,16 +231,10 @@ private slots:
         QVERIFY(QFile::rename("tama.keep", "tama.dat"));
     }
 
-    void exitSaves() {
-        game.player.day = 9;
+    void exitEndsTheLoop() {
         QAction* exitItem = qtMainWindow()->menuBar()->actions()[0]->menu()->actions()[3];
         exitItem->trigger();
         QCOMPARE(shutDown(messageLoop()), 0);
-        QFile saved("pachiko.dat");
-        QVERIFY(saved.open(QIODevice::ReadOnly));
-        QByteArray bytes = saved.readAll();
-        QCOMPARE(bytes.size(), 64);
-        QCOMPARE(static_cast<int>(bytes[0]), 9);
         QVERIFY(!qtMainWindow());
     }
 };
