@@ -83,6 +83,11 @@ TEST(ParlourInput, LeaveStopLenderAndDial) {
     onMouseMove(15, 120);  // x 15 is outside the hover region
     onLeftButtonDown(15, 120);
     EXPECT_EQ(game.lenderState, 0);
+    // x 61 lights the lender (hover runs to 61) but is past its click region (to 60).
+    onMouseMove(61, 120);
+    EXPECT_EQ(game.lenderState, 1);
+    onLeftButtonDown(61, 120);
+    EXPECT_EQ(game.lenderState, 1);
 
     onLeftButtonDown(600, 400);
     EXPECT_EQ(game.launchStopped, 1);

@@ -195,6 +195,22 @@ TEST_F(TownScreen, TheHomeDrawsItsDoorwayWithoutColourKeyWhileTheDoorStartsToClo
     EXPECT_EQ(shown(centreX(BANK_DOOR.baseTarget), BANK_DOOR.baseTarget.top), colourOf("back1.bmp"));
 }
 
+TEST_F(TownScreen, TheWalkerStopsAtTheTownsEdges) {
+    struct Case {
+        int32_t x, y, moveX, moveY, endX, endY;
+    };
+    // On an edge the step that would cross it is not taken; one step inside, it is.
+    for (Case c : {Case{0, 20, 1, 0, 0, 20}, Case{608, 20, 2, 0, 608, 20}, Case{560, 0, 0, 1, 560, 0},
+                   Case{4, 20, 1, 0, 0, 20}}) {
+        walkTo(c.x, c.y);
+        game.moveX = c.moveX;
+        game.moveY = c.moveY;
+        headless::tick();
+        EXPECT_EQ(game.walkerX, c.endX) << c.x << "," << c.y;
+        EXPECT_EQ(game.walkerY, c.endY) << c.x << "," << c.y;
+    }
+}
+
 TEST_F(TownScreen, TheLastParlourOpensInFrontOfItsDoorAndClosesToTheLeft) {
     const uint32_t interior = colourOf("tennai1.bmp");
     game.parlourState[2] = 10;
