@@ -26,4 +26,4 @@ web: setup
 	@scripts/web.sh
 
 clean:
-	rm -rf build build-asan
+	rm -rf build build-asan build-fuzz build-win build-windows dist

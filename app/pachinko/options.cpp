@@ -37,9 +37,15 @@ std::string usageText(const std::string& scaleMemory) {
            "\n"
            "The game reads its pictures, sounds and ball courses (tama.dat) from the\n"
            "working folder and keeps the saved game there (pachiko.dat). When the\n"
+#ifdef _WIN32
+           "working folder has no tama.dat, an installed game plays in\n"
+           "%APPDATA%\\pachinko, and a portable one in the folder the program lives in\n"
+           "(in %APPDATA%\\pachinko when it may not write there).\n";
+#else
            "working folder has no tama.dat, the game switches into the folder the\n"
            "program lives in, so it can be started from anywhere, for example from\n"
            "the build folder.\n";
+#endif
 }
 
 int parseOptions(int argc, const char* const* argv, const std::string& usage, int maxScale, Options& options,
