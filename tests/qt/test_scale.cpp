@@ -11,6 +11,7 @@
 
 #include "platform/qt_backend.h"
 #include "platform/screen.h"
+#include "media/display.h"
 #include "platform/window.h"
 #include "shell/main_window.h"
 #include "state/game_state.h"
@@ -108,6 +109,10 @@ private slots:
         QCOMPARE(game.lenderState, 0);
         game.inParlour = 0;
     }
+
+    // The game started above is never shut down: its display goes here, so
+    // nothing it made outlives the test.
+    void cleanupTestCase() { releasePresentation(); }
 };
 
 int main(int argc, char** argv) {
