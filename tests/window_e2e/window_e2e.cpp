@@ -594,6 +594,26 @@ struct Session {
 
 }  // namespace
 
+// A failed journey: the reason, the screen kept beside the other output
+// (when an X server runs), the game stopped. Returns the program's exit code.
+int journeyFailed(const char* program, const std::exception& e, bool screen, qulonglong window, QProcess& game) {
+    std::fprintf(stderr, "%s: FAILED: %s\n", program, e.what());
+    if (screen) {
+        try {
+            capture().save(outDir + "/failure.png");
+            if (window) capture(window).save(outDir + "/failure-window.png");
+            std::fprintf(stderr, "%s: the screen is in %s/failure.png\n", program, qPrintable(outDir));
+        } catch (...) {
+        }
+    }
+    if (game.state() != QProcess::NotRunning) {
+        game.kill();
+        game.waitForFinished(5000);
+    }
+    std::printf("0 passed, 1 failed\n");
+    return 1;
+}
+
 int main(int argc, char** argv) {
     if (argc < 5) {
         std::fprintf(stderr, "usage: window_e2e GAME-DIR PACHINKO PACHINKO-HEADLESS OUT-DIR [--screenshots DIR]\n");
@@ -696,21 +716,7 @@ int main(int argc, char** argv) {
             note("ended by " + name + ": saved");
         }
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "window_e2e: FAILED: %s\n", e.what());
-        if (x) {
-            try {
-                capture().save(outDir + "/failure.png");
-                if (s.g.window) capture(s.g.window).save(outDir + "/failure-window.png");
-                std::fprintf(stderr, "window_e2e: the screen is in %s/failure.png\n", qPrintable(outDir));
-            } catch (...) {
-            }
-        }
-        if (game.state() != QProcess::NotRunning) {
-            game.kill();
-            game.waitForFinished(5000);
-        }
-        std::printf("0 passed, 1 failed\n");
-        return 1;
+        return journeyFailed("window_e2e", e, x != nullptr, s.g.window, game);
     }
     std::printf("1 passed, 0 failed\n");
     return 0;

@@ -188,21 +188,7 @@ int main(int argc, char** argv) {
             note("no sound device: the message, then the game went on");
         }
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "window_e2e_wine: FAILED: %s\n", e.what());
-        if (x) {
-            try {
-                capture().save(outDir + "/failure.png");
-                if (s.g.window) capture(s.g.window).save(outDir + "/failure-window.png");
-                std::fprintf(stderr, "window_e2e_wine: the screen is in %s/failure.png\n", qPrintable(outDir));
-            } catch (...) {
-            }
-        }
-        if (game.state() != QProcess::NotRunning) {
-            game.kill();
-            game.waitForFinished(5000);
-        }
-        std::printf("0 passed, 1 failed\n");
-        return 1;
+        return journeyFailed("window_e2e_wine", e, x != nullptr, s.g.window, game);
     }
     std::printf("1 passed, 0 failed\n");
     return 0;
