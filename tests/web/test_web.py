@@ -26,6 +26,9 @@ import subprocess
 import sys
 import threading
 import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir))
+from png_rows import read_png  # noqa: E402
 import zlib
 
 from selenium import webdriver
@@ -70,44 +73,6 @@ def wait_for(what, done, seconds=STEP_SECONDS):
 
 
 # --- pictures ------------------------------------------------------------------
-
-def read_png(path):
-    """RGB rows of an 8-bit RGB or RGBA PNG without interlacing."""
-    data = open(path, "rb").read()
-    check(data[:8] == b"\x89PNG\r\n\x1a\n", path + " is not a PNG")
-    at, idat, width, height, kind = 8, b"", 0, 0, 0
-    while at < len(data):
-        length, tag = struct.unpack(">I4s", data[at:at + 8])
-        body = data[at + 8:at + 8 + length]
-        if tag == b"IHDR":
-            width, height, depth, kind, _, _, interlace = struct.unpack(">IIBBBBB", body)
-            check(depth == 8 and kind in (2, 6) and not interlace, path + ": unexpected PNG format")
-        elif tag == b"IDAT":
-            idat += body
-        at += 12 + length
-    channels = 3 if kind == 2 else 4
-    raw = zlib.decompress(idat)
-    stride = width * channels
-    rows, previous = [], bytearray(stride)
-    for y in range(height):
-        f = raw[y * (stride + 1)]
-        line = bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
-        for i in range(stride):
-            a = line[i - channels] if i >= channels else 0
-            b = previous[i]
-            c = previous[i - channels] if i >= channels else 0
-            if f == 1:
-                line[i] = (line[i] + a) & 255
-            elif f == 2:
-                line[i] = (line[i] + b) & 255
-            elif f == 3:
-                line[i] = (line[i] + (a + b) // 2) & 255
-            elif f == 4:
-                pa, pb, pc = abs(b - c), abs(a - c), abs(a + b - 2 * c)
-                line[i] = (line[i] + (a if pa <= pb and pa <= pc else b if pb <= pc else c)) & 255
-        previous = line
-        rows.append(bytes(line) if channels == 3 else b"".join(line[i:i + 3] for i in range(0, stride, 4)))
-    return width, height, rows
 
 
 def differing_pixels(web_rgba, desktop_rows):
