@@ -44,11 +44,11 @@ protected:
         unlockSurface(s, nullptr);
         return s;
     }
-    std::vector<uint32_t> rowOf(Surface* s, int y = 0) {
+    std::vector<uint32_t> rowOf(Surface* s) {
         SurfaceDesc d;
         getSurfaceDesc(s, d);
         std::vector<uint32_t> out;
-        for (int x = 0; x < d.width; ++x) out.push_back(pixelAt(s, x, y));
+        for (int x = 0; x < d.width; ++x) out.push_back(pixelAt(s, x, 0));
         return out;
     }
 
@@ -85,23 +85,23 @@ TEST_F(DisplaySubstitute, BlitsNotWhollyInsideOrEmptyAreRefusedAndDrawNothing) {
     fillSurface(src, 0x00000002);
     const std::vector<uint8_t> before = displaytest::surfaceBytes(target);
     const Rect full = makeRect(0, 0, 4, 4);
-
-    const Rect refusedTargets[] = {
-        makeRect(5, 0, 9, 4),     // one column past the right edge
-        makeRect(0, 3, 4, 7),     // one row past the bottom
-        makeRect(-1, 0, 3, 4),    // left of the surface
-        makeRect(0, -1, 4, 3),    // above the surface
-        makeRect(2, 2, 2, 6),     // zero width (a bar of length 0)
-        makeRect(2, 2, 6, 2),     // zero height
-        makeRect(6, 2, 2, 6),     // right before left
+    struct Case {
+        const char* why;
+        Rect dst, src;
     };
-    for (const Rect& dst : refusedTargets) {
-        EXPECT_EQ(blt(target, &dst, src, &full, DDBLT_WAIT), DDERR_INVALIDRECT)
-            << dst.left << "," << dst.top << "-" << dst.right << "," << dst.bottom;
-    }
-    const Rect inside = makeRect(0, 0, 4, 4);
-    const Rect refusedSources[] = {makeRect(1, 0, 5, 4), makeRect(0, -1, 4, 3), makeRect(3, 3, 3, 4)};
-    for (const Rect& src2 : refusedSources) EXPECT_EQ(blt(target, &inside, src, &src2, DDBLT_WAIT), DDERR_INVALIDRECT);
+    const Case refused[] = {
+        {"one column past the right edge", makeRect(5, 0, 9, 4), full},
+        {"one row past the bottom", makeRect(0, 3, 4, 7), full},
+        {"left of the surface", makeRect(-1, 0, 3, 4), full},
+        {"above the surface", makeRect(0, -1, 4, 3), full},
+        {"zero width", makeRect(2, 2, 2, 6), full},
+        {"zero height", makeRect(2, 2, 6, 2), full},
+        {"right before left", makeRect(6, 2, 2, 6), full},
+        {"source past its right edge", full, makeRect(1, 0, 5, 4)},
+        {"source above its top", full, makeRect(0, -1, 4, 3)},
+        {"empty source", full, makeRect(3, 3, 3, 4)},
+    };
+    for (const Case& c : refused) EXPECT_EQ(blt(target, &c.dst, src, &c.src, DDBLT_WAIT), DDERR_INVALIDRECT) << c.why;
     EXPECT_EQ(displaytest::surfaceBytes(target), before);
 
     // Touching the far edges exactly is inside.
@@ -118,17 +118,18 @@ TEST_F(DisplaySubstitute, ABlitWithinOneSurfaceCopiesThePictureAsItWas) {
     EXPECT_EQ(rowOf(s), (std::vector<uint32_t>{1, 1, 2, 3, 4}));
 }
 
+// The game's own restore after a loss is with the picture tests; here the
+// substitute's side of it.
 TEST_F(DisplaySubstitute, LostSurfacesRefuseWorkUntilRestoredAndComeBackCleared) {
     Surface* a = row({5, 6});
     Surface* b = row({7, 8});
     setSurfaceLost(a, true);
-    EXPECT_EQ(static_cast<uint32_t>(blt(b, nullptr, a, nullptr, DDBLT_WAIT)), 0x887601C2u);
+    EXPECT_EQ(blt(b, nullptr, a, nullptr, DDBLT_WAIT), DDERR_SURFACELOST);
     EXPECT_EQ(blt(a, nullptr, b, nullptr, DDBLT_WAIT), DDERR_SURFACELOST);
     SurfaceDesc d;
     EXPECT_EQ(lockSurface(a, nullptr, d, DDLOCK_WAIT), DDERR_SURFACELOST);
     DrawContext* dc = nullptr;
     EXPECT_EQ(getDC(a, &dc), DDERR_SURFACELOST);
-    EXPECT_EQ(dc, nullptr);
     EXPECT_EQ(rowOf(b), (std::vector<uint32_t>{7, 8}));
 
     // A failed restore leaves it lost; a good one brings back cleared memory.
@@ -138,13 +139,6 @@ TEST_F(DisplaySubstitute, LostSurfacesRefuseWorkUntilRestoredAndComeBackCleared)
     EXPECT_EQ(restoreSurface(a), DD_OK);
     EXPECT_FALSE(isSurfaceLost(a));
     EXPECT_EQ(rowOf(a), (std::vector<uint32_t>{0, 0}));
-    // Restoring what is not lost changes nothing.
-    EXPECT_EQ(restoreSurface(b), DD_OK);
-    EXPECT_EQ(rowOf(b), (std::vector<uint32_t>{7, 8}));
-
-    loseAllSurfaces();
-    EXPECT_TRUE(isSurfaceLost(a));
-    EXPECT_TRUE(isSurfaceLost(b));
 }
 
 TEST_F(DisplaySubstitute, AHeldContextOrLockExcludesBlitsAndOtherHolders) {
@@ -161,7 +155,6 @@ TEST_F(DisplaySubstitute, AHeldContextOrLockExcludesBlitsAndOtherHolders) {
     EXPECT_EQ(releaseDC(b, dc), DDERR_NODC);
     EXPECT_EQ(releaseDC(a, dc), DD_OK);
     EXPECT_EQ(blt(a, nullptr, b, nullptr, DDBLT_WAIT), DD_OK);
-    EXPECT_EQ(unlockSurface(a, nullptr), DDERR_NOTLOCKED);
 }
 
 TEST_F(DisplaySubstitute, FormatsMustMatchAndYuvSurfacesHaveNoContext) {
@@ -176,23 +169,10 @@ TEST_F(DisplaySubstitute, FormatsMustMatchAndYuvSurfacesHaveNoContext) {
     DrawContext* dc = nullptr;
     EXPECT_EQ(getDC(y, &dc), DDERR_CANTCREATEDC);
 
-    SurfaceDesc d;
-    ASSERT_EQ(getSurfaceDesc(h, d), DD_OK);
-    EXPECT_EQ(d.format.bitCount, 16u);
-    EXPECT_EQ(d.pitch, 8);
     // 3 pixels of 16 bits still get a whole last word per row.
-    Surface* odd = offscreen(3, 1, &PIXEL_RGB565);
-    getSurfaceDesc(odd, d);
+    SurfaceDesc d;
+    getSurfaceDesc(offscreen(3, 1, &PIXEL_RGB565), d);
     EXPECT_EQ(d.pitch, 8);
-
-    SurfaceDesc bad;
-    bad.flags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT;
-    bad.caps = DDSCAPS_OFFSCREENPLAIN;
-    bad.width = bad.height = 2;
-    bad.format = PixelFormat{DDPF_RGB, 0, 24, 0xFF0000, 0xFF00, 0xFF};
-    Surface* none = nullptr;
-    EXPECT_EQ(createSurface(display, bad, &none), DDERR_INVALIDPIXELFORMAT);
-    EXPECT_EQ(none, nullptr);
 }
 
 TEST_F(DisplaySubstitute, TextIsDrawnOnAnOpaqueCellThatFitsTheLinePitch) {
@@ -200,8 +180,8 @@ TEST_F(DisplaySubstitute, TextIsDrawnOnAnOpaqueCellThatFitsTheLinePitch) {
     fillSurface(s, 0x00123456);
     DrawContext* dc = nullptr;
     ASSERT_EQ(getDC(s, &dc), DD_OK);
-    EXPECT_EQ(setBkColor(dc, 0xFF0000), 0x00FFFFFFu);  // blue; the default was white
-    EXPECT_EQ(setTextColor(dc, 0x00FFFF), 0x000000u);  // yellow; the default was black
+    setBkColor(dc, 0xFF0000);    // blue
+    setTextColor(dc, 0x00FFFF);  // yellow
     const char* text = "持ち金:100円";
     ASSERT_TRUE(textOut(dc, 10, 5, text, static_cast<int>(std::strlen(text))));
     releaseDC(s, dc);
@@ -227,11 +207,6 @@ TEST_F(DisplaySubstitute, TextIsDrawnOnAnOpaqueCellThatFitsTheLinePitch) {
     }
     EXPECT_GT(yellow, 50);
     EXPECT_GT(blue, yellow);
-
-    // The text of a memory context has nowhere to go.
-    DrawContext* memory = createMemoryContext();
-    EXPECT_FALSE(textOut(memory, 0, 0, "a", 1));
-    deleteContext(memory);
 }
 
 TEST_F(DisplaySubstitute, ThePrimaryIsTheGameAreaItsClipperClipsAndEveryBlitIsAnnounced) {
@@ -248,7 +223,6 @@ TEST_F(DisplaySubstitute, ThePrimaryIsTheGameAreaItsClipperClipsAndEveryBlitIsAn
     ASSERT_TRUE(primaryPixels(screen));
     EXPECT_EQ(screen.width, 640);
     EXPECT_EQ(screen.height, 416);
-    EXPECT_EQ(screen.stride, 640);
 
     int presents = 0;
     setPresentListener([](void* count) { ++*static_cast<int*>(count); }, &presents);
@@ -270,24 +244,16 @@ TEST_F(DisplaySubstitute, ThePrimaryIsTheGameAreaItsClipperClipsAndEveryBlitIsAn
     EXPECT_EQ(presents, 1);
     setPresentListener(nullptr, nullptr);
     releaseClipper(clipper);
-
-    releaseSurface(primary);
-    made.erase(std::find(made.begin(), made.end(), primary));
-    EXPECT_FALSE(primaryPixels(screen));
 }
 
 TEST_F(DisplaySubstitute, BitmapsAreFoundByExactNameThenIgnoringCase) {
     ASSERT_TRUE(displaytest::writeSolidBmp("My1.bmp", 3, 2, 0x00FF0000));
     std::filesystem::create_directory("Pics");
     ASSERT_TRUE(displaytest::writeSolidBmp("Pics/Lamp.BMP", 1, 1, 0x000000FF));
-    EXPECT_EQ(loadBitmapResource("My1.bmp"), nullptr);  // the program has no resources
     for (const char* name : {"My1.bmp", "my1.bmp", "MY1.BMP", "Pics/lamp.bmp"}) {
         Bitmap* b = loadBitmapFile(name);
-        ASSERT_NE(b, nullptr) << name;
-        BitmapInfo info;
-        EXPECT_TRUE(getBitmapInfo(b, info));
-        EXPECT_GT(info.width, 0);
-        deleteBitmap(b);
+        EXPECT_NE(b, nullptr) << name;
+        if (b) deleteBitmap(b);
     }
     EXPECT_EQ(loadBitmapFile("my2.bmp"), nullptr);
 #ifdef _WIN32
@@ -298,7 +264,6 @@ TEST_F(DisplaySubstitute, BitmapsAreFoundByExactNameThenIgnoringCase) {
 #else
     EXPECT_EQ(loadBitmapFile("pics/lamp.bmp"), nullptr);  // folders are matched exactly
 #endif
-    EXPECT_EQ(loadBitmapFile(""), nullptr);
     // A file of the name that is not a bitmap.
     std::ofstream("junk.bmp") << "BMnot really a bitmap at all, just text long enough";
     EXPECT_EQ(loadBitmapFile("junk.bmp"), nullptr);
@@ -327,26 +292,17 @@ protected:
 TEST_F(GameDisplay, SetUpMakesTheObjectsAndReleaseTakesThemAllBack) {
     ASSERT_TRUE(displaytest::writeSolidBmp("back1.bmp", 640, 416, 0x00808080));
     ASSERT_TRUE(initDirectDraw(nullptr));
-    ASSERT_NE(ddraw, nullptr);
-    ASSERT_NE(primarySurface, nullptr);
-    ASSERT_NE(frameSurface, nullptr);
     EXPECT_NE(windowClipper, nullptr);
-    SurfaceDesc d;
-    getSurfaceDesc(frameSurface, d);
-    EXPECT_EQ(d.width, 640);
-    EXPECT_EQ(d.height, 480);
     EXPECT_NE(surfBack1, nullptr);
     EXPECT_EQ(surfBack2, nullptr);  // no file: absent, silently
     EXPECT_TRUE(releasePresentation());
     expectAllNull();
     expectNoDisplayObjects();
-    EXPECT_TRUE(releasePresentation());  // a second release finds nothing to do
 }
 
 TEST_F(GameDisplay, EachFailedSetUpStepEndsWithFalseAndReleasesWhatWasMade) {
     ASSERT_TRUE(displaytest::writeSolidBmp("back1.bmp", 640, 416, 0x00808080));
-    const DisplayStep steps[] = {DisplayStep::CreateDevice, DisplayStep::CreatePrimary, DisplayStep::CreateOffscreen};
-    for (DisplayStep step : steps) {
+    for (DisplayStep step : {DisplayStep::CreateDevice, DisplayStep::CreatePrimary, DisplayStep::CreateOffscreen}) {
         failDisplayStep(step);
         EXPECT_FALSE(initDirectDraw(nullptr)) << static_cast<int>(step);
         expectAllNull();
@@ -360,7 +316,7 @@ TEST_F(GameDisplay, EachFailedSetUpStepEndsWithFalseAndReleasesWhatWasMade) {
     EXPECT_NE(frameSurface, nullptr);
 }
 
-TEST_F(GameDisplay, BlitToFrameRefusesOverhangingSpritesAndIgnoresAbsentPictures) {
+TEST_F(GameDisplay, BlitToFrameRefusesOverhangingSpritesAndPresentShowsOnlyTheGameArea) {
     ASSERT_TRUE(displaytest::writeSolidBmp("tama.bmp", 17, 17, 0x00FF0000));
     ASSERT_TRUE(initDirectDraw(nullptr));
     ASSERT_NE(surfTama, nullptr);
@@ -369,7 +325,6 @@ TEST_F(GameDisplay, BlitToFrameRefusesOverhangingSpritesAndIgnoresAbsentPictures
 
     EXPECT_EQ(blitToFrame(makeRect(630, 100, 647, 117), surfTama, ball, false), DDERR_INVALIDRECT);
     EXPECT_EQ(blitToFrame(makeRect(100, 470, 117, 487), surfTama, ball, false), DDERR_INVALIDRECT);
-    EXPECT_EQ(blitToFrame(makeRect(981, 10, 998, 27), surfTama, ball, true), DDERR_INVALIDRECT);  // a marker
     EXPECT_EQ(blitToFrame(makeRect(10, 10, 10, 27), surfTama, ball, false), DDERR_INVALIDRECT);
     EXPECT_EQ(blitToFrame(makeRect(10, 10, 27, 27), surfHana, ball, false), DDERR_INVALIDOBJECT);
     for (uint8_t b : displaytest::surfaceBytes(frameSurface)) ASSERT_EQ(b, 0);
@@ -377,25 +332,13 @@ TEST_F(GameDisplay, BlitToFrameRefusesOverhangingSpritesAndIgnoresAbsentPictures
     // Below the game area is drawn into the frame but never shown.
     EXPECT_EQ(blitToFrame(makeRect(100, 450, 117, 467), surfTama, ball, false), DD_OK);
     EXPECT_EQ(pixelAt(frameSurface, 100, 450), 0x00FF0000u);
+    EXPECT_EQ(blitToFrame(makeRect(623, 399, 640, 416), surfTama, ball, false), DD_OK);
     presentFrame(nullptr);
     ScreenPixels screen;
     ASSERT_TRUE(primaryPixels(screen));
-    for (int i = 0; i < screen.height * screen.stride; ++i) ASSERT_EQ(screen.pixels[i], 0u);
-}
-
-TEST_F(GameDisplay, PresentCopiesTheGameAreaToTheScreenAndAnnouncesIt) {
-    ASSERT_TRUE(displaytest::writeSolidBmp("back1.bmp", 640, 416, 0x00204060));
-    ASSERT_TRUE(initDirectDraw(nullptr));
-    int presents = 0;
-    setPresentListener([](void* count) { ++*static_cast<int*>(count); }, &presents);
-    EXPECT_EQ(drawBackground(surfBack1), DD_OK);
-    EXPECT_EQ(presents, 0);
-    presentFrame(nullptr);
-    EXPECT_EQ(presents, 1);
-    ScreenPixels screen;
-    ASSERT_TRUE(primaryPixels(screen));
-    EXPECT_EQ(screen.pixels[0], 0x00204060u);
-    EXPECT_EQ(screen.pixels[415 * screen.stride + 639], 0x00204060u);
+    for (int y = 0; y < screen.height; ++y)
+        for (int x = 0; x < screen.width; ++x)
+            ASSERT_EQ(screen.pixels[y * screen.stride + x], x >= 623 && y >= 399 ? 0x00FF0000u : 0u) << x << "," << y;
 }
 
 TEST_F(GameDisplay, TextGroupDrawsLinesAndAFailedContextDropsThemSilently) {
@@ -412,15 +355,12 @@ TEST_F(GameDisplay, TextGroupDrawsLinesAndAFailedContextDropsThemSilently) {
     EXPECT_FALSE(beginFrameText(0, 0));  // one group at a time
     drawFrameText(0, 0, "持ち金:10000円");
     drawFrameText(0, 18, "持ち玉:0発");
-    drawFrameText(0, 36, "日数:1日め");
     endFrameText();
-    EXPECT_EQ(frameTextContext, nullptr);
-    // Each line's cell starts blue at its left edge; below the third line the
-    // frame is untouched.
+    // Each line's cell starts blue at its left edge; below the second line
+    // the frame is untouched.
     EXPECT_EQ(pixelAt(frameSurface, 0, 0), 0x000000FFu);
     EXPECT_EQ(pixelAt(frameSurface, 0, 18), 0x000000FFu);
-    EXPECT_EQ(pixelAt(frameSurface, 0, 36), 0x000000FFu);
-    EXPECT_EQ(pixelAt(frameSurface, 0, 60), 0u);
+    EXPECT_EQ(pixelAt(frameSurface, 0, 40), 0u);
     // The frame takes blits again once the group has ended.
     EXPECT_EQ(blt(frameSurface, nullptr, frameSurface, nullptr, DDBLT_WAIT), DD_OK);
 }
@@ -440,7 +380,6 @@ TEST_F(GameDisplay, ThePaletteMessageReloadsTheWalkerFromItsLowerCaseName) {
     ASSERT_TRUE(displaytest::writeSolidBmp("My1.bmp", 32, 32, 0x00FFFFFF));
     ASSERT_TRUE(initDirectDraw(nullptr));
     ASSERT_NE(surfMy1, nullptr);
-    ASSERT_NE(gamePalette, nullptr);
     fillSurface(surfMy1, 0x00010203);
     setPalette(primarySurface, nullptr);
     realizePalette();
