@@ -2,6 +2,8 @@
 // greying rule.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "platform/headless.h"
 #include "platform/window.h"
 #include "resources/resources.h"
@@ -17,126 +19,74 @@ TEST(NewGame, ResetsTheMoneyAndKeepsEverythingElse) {
     game.dayTicks = 500;
     game.slotPrizeLeft = 3000;
     game.walkerX = 100;
-    game.walkerY = 120;
     game.bankState = 22;
-    game.inParlour = 1;
     game.soundOff = 1;
     newGame();
-    const PlayerRecord& p = game.player;
-    EXPECT_EQ(p.day, 0);
+    // Day 0, 10,000 yen, no loans, the credit line of 50,000; the
+    // introduction choice stays.
+    const PlayerRecord expected{0, 10000, 0, {}, 0, 50000, 0, 1};
+    EXPECT_EQ(std::memcmp(&game.player, &expected, sizeof expected), 0);
     EXPECT_EQ(game.dayTicks, 0);
-    EXPECT_EQ(p.cash, 10000);
-    EXPECT_EQ(p.deposit, 0);
-    EXPECT_EQ(p.balls, 0);
-    for (const Loan& loan : p.loans) {
-        EXPECT_EQ(loan.active, 0);
-        EXPECT_EQ(loan.amountDue, 0);
-        EXPECT_EQ(loan.dueDay, 0);
-    }
-    EXPECT_EQ(p.loanCount, 0);
-    EXPECT_EQ(p.creditLimit, 50000);
     EXPECT_EQ(game.slotPrizeLeft, 0);
-    // Untouched: the introduction choice, the walker, the places, sound.
-    EXPECT_EQ(p.introDisabled, 1);
+    // Untouched: the walker, the places, sound.
     EXPECT_EQ(game.walkerX, 100);
-    EXPECT_EQ(game.walkerY, 120);
     EXPECT_EQ(game.bankState, 22);
-    EXPECT_EQ(game.inParlour, 1);
     EXPECT_EQ(game.soundOff, 1);
 }
 
-TEST(Predicates, TycoonNeedsMoreThanThreeHundredMillion) {
+// The game runs from day 1 to day 110 while the player is neither a tycoon
+// (more than 300,000,000 yen in cash and deposit) nor bankrupt (three loans
+// and nothing left); outdoors, the file items of the menu are grey exactly
+// while it runs.
+TEST(Predicates, TycoonBankruptRunningAndTheFileItems) {
+    struct Case {
+        int32_t day, cash, deposit, balls, loanCount;
+        bool tycoon, bankrupt, running;
+    };
+    const Case cases[] = {
+        {5, 200000000, 100000000, 0, 0, false, false, true},
+        {5, 200000000, 100000001, 0, 0, true, false, false},
+        {5, 2000000000, 2000000000, 0, 0, true, false, false},  // the sum does not wrap negative
+        {5, INT32_MIN, INT32_MIN, 0, 0, false, false, true},
+        {50, 0, 0, 1, 3, false, false, true},
+        {50, 0, 0, 0, 3, false, true, false},
+        {50, 0, 0, 0, 2, false, false, true},
+        {0, 10000, 0, 0, 0, false, false, false},
+        {1, 10000, 0, 0, 0, false, false, true},
+        {110, 10000, 0, 0, 0, false, false, true},
+        {111, 10000, 0, 0, 0, false, false, false},
+        {INT32_MAX, 10000, 0, 0, 0, false, false, false},
+    };
     GameDir dir;
-    game.player.day = 5;
-    game.player.cash = 200000000;
-    game.player.deposit = 100000000;
-    EXPECT_FALSE(isTycoon());
-    EXPECT_TRUE(isGameRunning());
-    game.player.deposit = 100000001;
-    EXPECT_TRUE(isTycoon());
-    EXPECT_FALSE(isGameRunning());
-    // Two large amounts are a fortune: the sum does not wrap negative.
-    game.player.cash = 2000000000;
-    game.player.deposit = 2000000000;
-    EXPECT_TRUE(isTycoon());
-    game.player.cash = INT32_MIN;
-    game.player.deposit = INT32_MIN;
-    EXPECT_FALSE(isTycoon());
-}
-
-TEST(Predicates, BankruptcyNeedsThreeLoansAndNothingLeft) {
-    GameDir dir;
-    game.player.day = 50;
-    game.player.loanCount = 3;
-    game.player.cash = 0;
-    game.player.deposit = 0;
-    game.player.balls = 1;
-    EXPECT_FALSE(isBankrupt());
-    EXPECT_TRUE(isGameRunning());
-    game.player.balls = 0;
-    EXPECT_TRUE(isBankrupt());
-    EXPECT_FALSE(isGameRunning());
-    game.player.loanCount = 2;
-    EXPECT_FALSE(isBankrupt());
-}
-
-TEST(Predicates, TheGameRunsFromDayOneToDayOneHundredTen) {
-    GameDir dir;
-    game.player.cash = 10000;
-    for (int32_t day : {0, 111, INT32_MAX})
-        EXPECT_FALSE((game.player.day = day, isGameRunning())) << "day " << day;
-    for (int32_t day : {1, 110}) EXPECT_TRUE((game.player.day = day, isGameRunning())) << "day " << day;
+    game.homeState = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "day " << c.day << " cash " << c.cash << " deposit " << c.deposit);
+        game.player = PlayerRecord{c.day, c.cash, c.deposit, {}, c.loanCount, 50000, c.balls, 0};
+        EXPECT_EQ(isTycoon(), c.tycoon);
+        EXPECT_EQ(isBankrupt(), c.bankrupt);
+        EXPECT_EQ(isGameRunning(), c.running);
+        menuEnableRule(0);
+        const int32_t expected = c.running ? platform::MF_GRAYED : platform::MF_ENABLED;
+        // New, Save and Load always share one state.
+        for (uint32_t id : {CMD_NEW, CMD_SAVE, CMD_LOAD}) EXPECT_EQ(headless::menuItemState(id), expected) << id;
+    }
 }
 
 TEST(Predicates, OutdoorsMeansNoPlaceIsBeingVisited) {
     GameDir dir;
     EXPECT_FALSE(isOutdoors());  // the program starts inside the home
     game.homeState = 0;
-    EXPECT_TRUE(isOutdoors());
     game.exchangeState = 5;  // the booth is not a place with a door
     EXPECT_TRUE(isOutdoors());
-    for (int32_t* state : {&game.bankState, &game.parlourState[0], &game.parlourState[1], &game.parlourState[2],
-                           &game.inParlour}) {
+    for (int32_t* state : {&game.homeState, &game.bankState, &game.parlourState[0], &game.parlourState[1],
+                           &game.parlourState[2], &game.inParlour}) {
         *state = 1;
         EXPECT_FALSE(isOutdoors());
+        // With no game running, the file items are grey only indoors.
+        menuEnableRule(0);
+        EXPECT_EQ(headless::menuItemState(CMD_NEW), platform::MF_GRAYED);
         *state = 0;
     }
-}
-
-namespace {
-int32_t fileItems() {
-    // New, Save and Load always share one state.
-    int32_t state = headless::menuItemState(CMD_NEW);
-    EXPECT_EQ(headless::menuItemState(CMD_SAVE), state);
-    EXPECT_EQ(headless::menuItemState(CMD_LOAD), state);
-    return state;
-}
-}  // namespace
-
-TEST(MenuRule, FileItemsOnlyOutdoorsWhenNoGameIsRunning) {
-    GameDir dir;
-    game.homeState = 0;
-    game.player.day = 0;
-    menuEnableRule(0);
-    EXPECT_EQ(fileItems(), platform::MF_ENABLED);
-    game.homeState = PLACE_INSIDE;  // inside the home on day 0
-    menuEnableRule(0);
-    EXPECT_EQ(fileItems(), platform::MF_GRAYED);
-    game.homeState = 0;
-    game.inParlour = 1;
-    menuEnableRule(0);
-    EXPECT_EQ(fileItems(), platform::MF_GRAYED);
-    game.inParlour = 0;
-    game.player.day = 3;  // a game in progress
-    menuEnableRule(0);
-    EXPECT_EQ(fileItems(), platform::MF_GRAYED);
-    game.player.day = 111;  // over: the items come back outdoors
-    menuEnableRule(0);
-    EXPECT_EQ(fileItems(), platform::MF_ENABLED);
-    game.player.day = 50;
-    game.player.cash = 300000001;
-    menuEnableRule(0);
-    EXPECT_EQ(fileItems(), platform::MF_ENABLED);
 }
 
 TEST(MenuRule, SoundItemGreyOnlyWithoutDevice) {
