@@ -73,7 +73,6 @@ QString run(const QString& program, const QStringList& args, int* exitCode = nul
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
-// Polls until `done` holds; fails after STEP_MS.
 // Polls until `done` holds; false after limitMs.
 bool within(int limitMs, const std::function<bool()>& done) {
     QElapsedTimer clock;
@@ -264,32 +263,33 @@ struct Game {
     QImage picture(const char* name) const { return QImage(dir + "/" + name); }
 };
 
-// How many sampled pixels of `rect` (game pixels) show `picture` (placed with
-// its top-left corner at the rect's), off the walker's square.
-double shareShowing(const QImage& area, const QImage& picture, const TownRect& rect, int walkerX = -100,
-                    int walkerY = -100) {
-    int same = 0, all = 0;
-    for (int y = rect.top; y < rect.bottom; y += 5) {
-        for (int x = rect.left; x < rect.right; x += 7) {
-            if (x >= walkerX && x < walkerX + WALKER_SIZE && y >= walkerY && y < walkerY + WALKER_SIZE) continue;
+// Pixels of `rect` (game pixels, sampled every `step`) where the game area
+// differs from `picture` placed with its top-left corner at `origin`, and how
+// many were sampled. The status text and the walker's square (at `walker`)
+// stand over any picture and are left out.
+struct Sampled {
+    int differing = 0, all = 0;
+    double share() const { return all ? 1.0 - static_cast<double>(differing) / all : 0.0; }
+};
+
+template <typename Rect>
+Sampled compare(const QImage& area, const QImage& picture, const Rect& rect, QPoint origin, int step,
+                QPoint walker = {-100, -100}) {
+    Sampled s;
+    for (int y = rect.top; y < rect.bottom; y += step) {
+        for (int x = rect.left; x < rect.right; x += step) {
+            if (x >= walker.x() && x < walker.x() + WALKER_SIZE && y >= walker.y() && y < walker.y() + WALKER_SIZE) continue;
             if (x < STATUS_TEXT_AREA.right && y < STATUS_TEXT_AREA.bottom) continue;
-            ++all;
-            same += (area.pixel(x, y) & 0xFFFFFF) == (picture.pixel(x - rect.left, y - rect.top) & 0xFFFFFF);
+            ++s.all;
+            s.differing += (area.pixel(x, y) & 0xFFFFFF) != (picture.pixel(x - origin.x(), y - origin.y()) & 0xFFFFFF);
         }
     }
-    return all ? static_cast<double>(same) / all : 0.0;
+    return s;
 }
 
-// The same for the machine's playfield picture, which fills the game area.
-double boardShowing(const QImage& area, const QImage& board, const TownRect& rect) {
-    int same = 0, all = 0;
-    for (int y = rect.top; y < rect.bottom; y += 5) {
-        for (int x = rect.left; x < rect.right; x += 7) {
-            ++all;
-            same += (area.pixel(x, y) & 0xFFFFFF) == (board.pixel(x, y) & 0xFFFFFF);
-        }
-    }
-    return static_cast<double>(same) / all;
+// The share of `rect` that shows an interior's picture, drawn at the rect's corner.
+double shareShowing(const QImage& area, const QImage& picture, const TownRect& rect, QPoint walker = {-100, -100}) {
+    return compare(area, picture, rect, {rect.left, rect.top}, 5, walker).share();
 }
 
 // The town backdrop has two frames; a pixel of the street shows either.
@@ -362,31 +362,31 @@ struct Session {
         g.frame = geometry(g.window);
         check(g.frame.width == 640 && g.frame.height > 416, "the main window is 640 wide above a 416 game area");
         for (int i = 0; i < 2; ++i) g.pictures[i] = g.picture(i ? "back2.bmp" : "back1.bmp");
-        // Boxes of start-up (no saved game; sound, where the device is
-        // missing) are answered with their default key. The introduction
-        // opens on the first tick, which may run under such a box (and, with
-        // no window manager to keep the box on top, above it): its OK works
-        // once the boxes are gone, so it is pressed again until it closes.
+        // The boxes of start-up (no saved game; sound, where the device is
+        // missing) come first, each answered with its default key. The ticks
+        // under them open the introduction, which must not hide them; Wine
+        // closes a box a moment after its answer, so each is waited out.
         const QString introCaption = QString::fromUtf8(INTRO_DIALOG.caption);
+        QElapsedTimer quiet;
+        quiet.start();
+        waitFor("the start-up boxes", [&] {
+            const qulonglong box = findWindow("Error");
+            if (!box) return findWindow(introCaption) != 0 && quiet.elapsed() > 3000;
+            if (within(10000, [&] { return findWindow(introCaption) != 0; })) {
+                QThread::msleep(300);  // the box's raise reaches the server
+                check(above(box, findWindow(introCaption)), "a start-up box is hidden under the introduction");
+            }
+            focus(box);
+            xdo({"key", "Return"});
+            waitFor("the box to close", [&] { return findWindow("Error") != box; });
+            note("answered a start-up box");
+            quiet.restart();
+            return false;
+        });
+        // The introduction's OK, pressed again should a click go astray.
         bool pressed = false;
         QElapsedTimer sincePress;
         waitFor("the introduction to be closed", [&] {
-            if (qulonglong box = findWindow("Error")) {
-                // The ticks under the box open the introduction; it must
-                // not hide the box that blocks it.
-                qulonglong intro = 0;
-                QElapsedTimer opening;
-                opening.start();
-                while (!(intro = findWindow(introCaption)) && opening.elapsed() < 10000) QThread::msleep(100);
-                if (intro) {
-                    QThread::msleep(300);  // the box's raise reaches the server
-                    check(above(box, intro), "a start-up box is hidden under the introduction");
-                }
-                focus(box);
-                xdo({"key", "Return"});
-                note("answered a start-up box");
-                return false;
-            }
             const qulonglong intro = findWindow(introCaption);
             if (!intro) return pressed;
             if (!pressed || sincePress.elapsed() > 3000) {
@@ -398,7 +398,7 @@ struct Session {
         });
         const QImage home = g.picture("home1.bmp");
         waitFor("the home's inside", [&] {
-            return shareShowing(g.area(), home, HOME_INTERIOR.full, WALKER_START_X, WALKER_START_Y) == 1.0;
+            return shareShowing(g.area(), home, HOME_INTERIOR.full, {WALKER_START_X, WALKER_START_Y}) == 1.0;
         });
     }
 
@@ -470,12 +470,12 @@ struct Session {
         clickAt(g.sx(116), g.sy(164));  // the first parlour's door
         const QImage inside = g.picture("tennai1.bmp");
         waitFor("the parlour's inside", [&] {
-            return shareShowing(g.area(), inside, PARLOUR_INTERIORS[0].full, 148, 184) > 0.95;
+            return shareShowing(g.area(), inside, PARLOUR_INTERIORS[0].full, {148, 184}) > 0.95;
         });
         clickAt(g.sx(116), g.sy(124));  // seat 2
         const QImage board = g.picture("back3.bmp");
         waitFor("the machine", [&] {
-            return boardShowing(g.area(), board, {100, 20, 500, 100}) > 0.9;
+            return compare(g.area(), board, TownRect{100, 20, 500, 100}, {}, 5).share() > 0.9;
         });
     }
 
@@ -483,15 +483,7 @@ struct Session {
     // lights on movement only), click it, and watch the 20 balls run through
     // the tray.
     void buyBalls() {
-        const QImage board = g.picture("back3.bmp");
-        auto lit = [&] {
-            const QImage a = g.area();
-            int changed = 0;
-            for (int y = LENDER_LIT.top; y < LENDER_LIT.bottom; y += 2)
-                for (int x = LENDER_LIT.left; x < LENDER_LIT.right; x += 2)
-                    changed += (a.pixel(x, y) & 0xFFFFFF) != (board.pixel(x, y) & 0xFFFFFF);
-            return changed > 40;
-        };
+        auto lit = [&] { return compare(g.area(), g.picture("back3.bmp"), LENDER_LIT, {}, 2).differing > 40; };
         bool nudge = false;
         waitFor("the lender to light", [&] {
             if (lit()) return true;
@@ -513,15 +505,7 @@ struct Session {
         xdo({"mouseup", "1"});
     }
 
-    bool trayShowsBalls() {
-        const QImage board = g.picture("back3.bmp");
-        const QImage a = g.area();
-        int changed = 0;
-        for (int y = TRAY.top; y < TRAY.bottom; y += 3)
-            for (int x = TRAY.left; x < TRAY.right; x += 3)
-                changed += (a.pixel(x, y) & 0xFFFFFF) != (board.pixel(x, y) & 0xFFFFFF);
-        return changed > 20;
-    }
+    bool trayShowsBalls() { return compare(g.area(), g.picture("back3.bmp"), TRAY, {}, 3).differing > 20; }
 
     // Balls on the board: places where the whole ball picture shows (its
     // colour-key pixels aside) and the playfield has something else.
@@ -568,12 +552,37 @@ struct Session {
         waitFor("the board to empty", [&] { return ballsOnBoard() == 0; });
     }
 
+    // The whole journey, from the start-up boxes to the parlour's inside after the payout.
+    void play() {
+        startUp();
+        note("started; the introduction closed");
+        leaveHome();
+        walkToBank();
+        deposit(5000);
+        note("deposited");
+        walkToMachine();
+        playUntilPayout();
+        note("paid out");
+        leaveMachine();
+    }
+
+    // pachiko.dat after the journey: day 0, the deposit, the cash less the
+    // buys, balls left from the payout.
+    QByteArray checkSaved() const {
+        const QByteArray saved = readAll(g.dir + "/pachiko.dat");
+        check(saved.size() == 64 && le32(saved, 0) == 0, "pachiko.dat has 64 bytes, day 0");
+        check(le32(saved, 4) == 5000 - 100 * lenderBuys,
+              "cash " + QString::number(le32(saved, 4)) + " after " + QString::number(lenderBuys) + " buys");
+        check(le32(saved, 8) == 5000 && le32(saved, 56) > 0, "deposit 5000, balls left after the payout");
+        return saved;
+    }
+
     void leaveMachine() {
         focus(g.window);
         xdo({"key", "Escape"});
         const QImage inside = g.picture("tennai1.bmp");
         waitFor("the parlour's inside again", [&] {
-            return shareShowing(g.area(), inside, PARLOUR_INTERIORS[0].full, 100, 108) > 0.9;
+            return shareShowing(g.area(), inside, PARLOUR_INTERIORS[0].full, {100, 108}) > 0.9;
         });
     }
 
@@ -653,28 +662,11 @@ int main(int argc, char** argv) {
         game.start(pachinko, {"--record", outDir + "/session.txt"});
         check(game.waitForStarted(COMMAND_MS), "the game did not start");
 
-        s.startUp();
-        note("started; the introduction closed");
-        s.leaveHome();
-        s.walkToBank();
-        note("in the bank");
-        s.deposit(5000);
-        note("deposited");
-        s.walkToMachine();
-        note("seated");
-        s.playUntilPayout();
-        note("paid out");
-        s.leaveMachine();
+        s.play();
         s.quitThroughTheMenu(game);
         note("ended through the menu");
 
-        const QByteArray saved = readAll(s.g.dir + "/pachiko.dat");
-        check(saved.size() == 64, "pachiko.dat has 64 bytes");
-        check(le32(saved, 0) == 0, "day 0");
-        check(le32(saved, 4) == 5000 - 100 * s.lenderBuys,
-              "cash " + QString::number(le32(saved, 4)) + " after " + QString::number(s.lenderBuys) + " buys");
-        check(le32(saved, 8) == 5000, "deposit 5000");
-        check(le32(saved, 56) > 0, "balls left after the payout");
+        const QByteArray saved = s.checkSaved();
         note(QString("saved: cash %1, deposit %2, balls %3").arg(le32(saved, 4)).arg(le32(saved, 8)).arg(le32(saved, 56)));
 
         // The recording replays to the same saved game.
