@@ -82,6 +82,7 @@ private slots:
             QVERIFY(startUp("", 1));
             pumpUntilAnswered(answerer);
             QCOMPARE(answerer.texts.size(), 3);
+            QCOMPARE(answerer.ticksUnderBox, 2);
         }
         // The introduction opens on the first tick: "do not show again", OK.
         QVERIFY(pumpUntil([] { return control<QPushButton>("OK") != nullptr; }));
@@ -137,6 +138,7 @@ private slots:
             click(320, 292);
             pumpUntilAnswered(answerer);
             QCOMPARE(answerer.text, QStringLiteral("終了しますか。？"));
+            QCOMPARE(answerer.ticksUnderBox, 3);  // a box opened inside a tick
         }
         // To the desk: the summary, closed with its close box.
         click(228, 292);
