@@ -24,18 +24,15 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QThread>
-#include <cerrno>
+#include <QtEndian>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <functional>
 #include <initializer_list>
 #include <memory>
-#include <poll.h>
 #include <stdexcept>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 #include "machine/playfield.h"
@@ -96,45 +93,22 @@ void waitFor(const QString& what, const std::function<bool()>& done, int limitMs
 class Xvfb {
 public:
     Xvfb() {
-        int fds[2];
-        check(pipe(fds) == 0, "pipe");
-        pid_ = fork();
-        check(pid_ >= 0, "fork");
-        if (pid_ == 0) {
-            close(fds[0]);
-            const std::string fd = std::to_string(fds[1]);
-            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
-                   "-noreset", static_cast<char*>(nullptr));
-            _exit(127);
+        server_.start("Xvfb", {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp", "-noreset"});
+        while (!server_.canReadLine() && server_.waitForReadyRead(STEP_MS)) {
         }
-        close(fds[1]);
-        std::string number;
-        pollfd p{fds[0], POLLIN, 0};
-        QElapsedTimer clock;
-        clock.start();
-        while (clock.elapsed() < STEP_MS) {
-            if (poll(&p, 1, 200) > 0) {
-                char c;
-                ssize_t n = read(fds[0], &c, 1);
-                if (n <= 0 || c == '\n') break;
-                number += c;
-            }
-        }
-        close(fds[0]);
-        check(!number.empty(), "Xvfb did not start (is it installed?)");
-        display_ = ":" + QString::fromStdString(number);
+        const QString number = QString::fromUtf8(server_.readLine()).trimmed();
+        check(!number.isEmpty(), "Xvfb did not start (is it installed?)");
+        display_ = ":" + number;
         qputenv("DISPLAY", display_.toUtf8());
     }
     ~Xvfb() {
-        if (pid_ > 0) {
-            kill(pid_, SIGTERM);
-            waitpid(pid_, nullptr, 0);
-        }
+        server_.terminate();
+        server_.waitForFinished(5000);
     }
     QString display() const { return display_; }
 
 private:
-    pid_t pid_ = -1;
+    QProcess server_;
     QString display_;
 };
 
@@ -158,16 +132,12 @@ qulonglong waitForWindow(const QString& caption) {
 }
 
 Geometry geometry(qulonglong window) {
-    Geometry g;
     const QString shell = run("xdotool", {"getwindowgeometry", "--shell", QString::number(window)});
-    for (const QString& line : shell.split('\n', Qt::SkipEmptyParts)) {
-        const QStringList kv = line.split('=');
-        if (kv.size() != 2) continue;
-        if (kv[0] == "X") g.x = kv[1].toInt();
-        if (kv[0] == "Y") g.y = kv[1].toInt();
-        if (kv[0] == "WIDTH") g.width = kv[1].toInt();
-        if (kv[0] == "HEIGHT") g.height = kv[1].toInt();
-    }
+    auto field = [&shell](const char* name) {
+        return QRegularExpression(QString("^%1=(-?\\d+)$").arg(name), QRegularExpression::MultilineOption)
+            .match(shell).captured(1).toInt();
+    };
+    const Geometry g{field("X"), field("Y"), field("WIDTH"), field("HEIGHT")};
     check(g.width > 0 && g.height > 0, "no geometry for window " + QString::number(window));
     return g;
 }
@@ -200,10 +170,11 @@ void clickAt(int x, int y) {
     xdo({"click", "1"});
 }
 
-// A window's picture (or the whole screen's, for 0), read from xwd's dump of
-// a TrueColor window (24 or 32 bits a pixel). Windows are taken one by one:
-// under Xvfb without a window manager, the root window's picture shows the
-// game's dialogs black where the dialogs themselves show their controls.
+// A window's picture (or the whole screen's, for 0), read from xwd's dump.
+// Windows are taken one by one: under Xvfb without a window manager, the root
+// window's picture shows the game's dialogs black where the dialogs themselves
+// show their controls. Xvfb's 24-bit screen keeps a pixel in 32 bits, red
+// highest, which on a little-endian server is QImage's RGB32 as it stands.
 QImage capture(qulonglong window = 0) {
     const QString file = outDir + "/screen.xwd";
     int code = 0;
@@ -214,37 +185,17 @@ QImage capture(qulonglong window = 0) {
     QFile in(file);
     check(in.open(QIODevice::ReadOnly), "cannot read " + file);
     const QByteArray data = in.readAll();
-    auto card = [&data](int index) {
-        const auto* p = reinterpret_cast<const unsigned char*>(data.constData()) + 4 * index;
-        return static_cast<quint32>(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3];
-    };
     check(data.size() >= 100, "short xwd file");
-    const quint32 headerSize = card(0), width = card(4), height = card(5), byteOrder = card(7);
-    const quint32 bitsPerPixel = card(11), bytesPerLine = card(12), ncolors = card(19);
-    const quint32 red = card(14), green = card(15), blue = card(16);
-    const quint32 bytesPerPixel = bitsPerPixel / 8;
-    check((bitsPerPixel == 24 || bitsPerPixel == 32) && bytesPerLine >= bytesPerPixel * width,
-          "xwd: expected 24 or 32 bits a pixel");
-    const qsizetype start = headerSize + 12 * ncolors;
+    // The header: big-endian 32-bit fields.
+    auto card = [&data](int index) { return qFromBigEndian<quint32>(data.constData() + 4 * index); };
+    const quint32 width = card(4), height = card(5), bytesPerLine = card(12);
+    check(card(7) == 0 && card(11) == 32 && card(14) == 0xFF0000 && card(15) == 0xFF00 && card(16) == 0xFF,
+          "xwd: expected 32-bit pixels, red highest, least significant byte first");
+    const qsizetype start = card(0) + 12 * card(19);  // the header, then the colour map
     check(data.size() >= start + static_cast<qsizetype>(bytesPerLine) * height, "xwd: truncated");
-    auto shiftOf = [](quint32 mask) {
-        int s = 0;
-        while (mask && !(mask & 1)) mask >>= 1, ++s;
-        return s;
-    };
-    QImage image(static_cast<int>(width), static_cast<int>(height), QImage::Format_RGB32);
-    for (quint32 y = 0; y < height; ++y) {
-        const auto* row = reinterpret_cast<const unsigned char*>(data.constData()) + start + y * bytesPerLine;
-        auto* out = reinterpret_cast<QRgb*>(image.scanLine(static_cast<int>(y)));
-        for (quint32 x = 0; x < width; ++x) {
-            const unsigned char* p = row + bytesPerPixel * x;
-            quint32 v = 0;
-            for (quint32 b = 0; b < bytesPerPixel; ++b)
-                v |= static_cast<quint32>(p[byteOrder == 0 ? b : bytesPerPixel - 1 - b]) << (8 * b);
-            out[x] = qRgb((v & red) >> shiftOf(red), (v & green) >> shiftOf(green), (v & blue) >> shiftOf(blue));
-        }
-    }
-    return image;
+    return QImage(reinterpret_cast<const uchar*>(data.constData() + start), static_cast<int>(width),
+                  static_cast<int>(height), static_cast<qsizetype>(bytesPerLine), QImage::Format_RGB32)
+        .copy();
 }
 
 // --- the game as seen from outside -------------------------------------------
