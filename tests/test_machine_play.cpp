@@ -1,5 +1,7 @@
 // The machine without its screen: seating, the lender and tray, launches and
 // their courses, ball flight and the markers' effects.
+#include <set>
+
 #include "test_machine_fixture.h"
 
 using namespace machine_fixture;
@@ -201,9 +203,18 @@ TEST_F(MachineTest, TheDialsBands) {
     // When the countdown has run out, whichever counted band takes the
     // launch draws from its full range and reloads it from the interval.
     m.nailCountdown = 0;
-    int32_t r = peekRandom(1)[0];
-    EXPECT_EQ(launchPattern(125), 65 + r % 6) << "full range of 117..129";
+    launchPattern(125);
     EXPECT_EQ(m.nailCountdown, 12);
+    // The full range of 39..51 is all ten courses 5..14, one more than its
+    // narrow range 6..14.
+    std::set<int32_t> full;
+    for (int i = 0; i < 300; ++i) {
+        m.nailCountdown = 0;
+        full.insert(launchPattern(45));
+    }
+    EXPECT_EQ(full.size(), 10u);
+    EXPECT_EQ(*full.begin(), 5);
+    EXPECT_EQ(*full.rbegin(), 14);
 }
 
 // --- flight and markers ------------------------------------------------------------------
