@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <optional>
 #include <vector>
 
 #include "platform/files.h"
@@ -72,38 +73,29 @@ PlayerRecord sample() { return PlayerRecord{5, 123456, 7, {{1, 103, 30}, {0, 0, 
 
 }  // namespace
 
-TEST(DataFiles, AFolderInAFilesPlaceCannotBeOpened) {
-    GameDir dir;
-    fs::create_directory("pachiko.dat");
-    writeCourseFile("tama.dat");
-    game.player.day = 40;
-    EXPECT_EQ(loadGame(), 0);
-    EXPECT_EQ(boxTexts(), std::vector<std::string>{PLAYER_FAILURE});
-    EXPECT_EQ(game.player.day, 0);
-    EXPECT_EQ(game.player.cash, 10000);
-
-    fs::remove("tama.dat");
-    fs::create_directory("tama.dat");
-    EXPECT_EQ(loadGame(), 1);
-    EXPECT_EQ(boxTexts(), (std::vector<std::string>{PLAYER_FAILURE, COURSE_FAILURE}));
-}
-
-TEST(DataFiles, AFifoInAFilesPlaceCannotBeOpened) {
-    GameDir dir;
-    {
-        FilledFifo course("tama.dat", COURSE_FILE_SIZE);
-        ASSERT_TRUE(course.ready());
-        EXPECT_EQ(loadGame(), 1);
-        EXPECT_EQ(boxTexts(), std::vector<std::string>{COURSE_FAILURE});
+// A folder or a FIFO where a data file belongs is not read: the player's
+// file starts a new game, the course file ends the game.
+TEST(DataFiles, AFolderOrAFifoInAFilesPlaceCannotBeOpened) {
+    for (bool fifo : {false, true}) {
+        for (bool course : {true, false}) {
+            const char* name = course ? "tama.dat" : "pachiko.dat";
+            SCOPED_TRACE(std::string(fifo ? "a FIFO as " : "a folder as ") + name);
+            GameDir dir;
+            if (!course) writeCourseFile("tama.dat");
+            std::optional<FilledFifo> pipe;
+            if (fifo) {
+                pipe.emplace(name, course ? COURSE_FILE_SIZE : PLAYER_FILE_SIZE);
+                ASSERT_TRUE(pipe->ready());
+            } else {
+                fs::create_directory(name);
+            }
+            game.player.day = 40;
+            EXPECT_EQ(loadGame(), course ? 1 : 0);
+            EXPECT_EQ(boxTexts(), std::vector<std::string>{course ? COURSE_FAILURE : PLAYER_FAILURE});
+            if (!course) EXPECT_EQ(game.player.day, 0);
+            if (!course) EXPECT_EQ(game.player.cash, 10000);
+        }
     }
-    fs::remove("tama.dat");
-    writeCourseFile("tama.dat");
-    FilledFifo player("pachiko.dat", PLAYER_FILE_SIZE);
-    ASSERT_TRUE(player.ready());
-    game.player.day = 40;
-    EXPECT_EQ(loadGame(), 0);
-    EXPECT_EQ(boxTexts(), (std::vector<std::string>{COURSE_FAILURE, PLAYER_FAILURE}));
-    EXPECT_EQ(game.player.day, 0);
 }
 
 // A folder the player cannot add files to still lets him keep his progress
@@ -114,8 +106,7 @@ TEST(DataFiles, AReadOnlyFolderWithAWritableFileIsWrittenInPlace) {
     ASSERT_EQ(::chmod("pachiko.dat", 0666), 0);
     ASSERT_EQ(::chmod(dir.path().c_str(), 0555), 0);
     game.player = sample();
-    int saved = 1;
-    int savedWithoutFile = 1;
+    int saved = 1, savedWithoutFile = 1;
     asOrdinaryUser([&] {
         saved = saveGame();
         savedWithoutFile = platform::writeFileAtomically("other.dat", nullptr, 0) ? 0 : -1;
@@ -164,22 +155,16 @@ TEST(DataFiles, ASymbolicLinkKeepsPointingAtTheSave) {
 TEST(DataFiles, NewFilesFollowTheUmaskAndOldFilesKeepTheirMode) {
     GameDir dir;
     game.player = sample();
-    mode_t previous = ::umask(027);
-    int first = saveGame();
-    mode_t fresh = modeOf("pachiko.dat");
-    ::chmod("pachiko.dat", 0604);
-    ::umask(077);
-    int second = saveGame();
-    mode_t kept = modeOf("pachiko.dat");
-    fs::remove("pachiko.dat");
-    ::umask(002);
-    int third = saveGame();
-    mode_t shared = modeOf("pachiko.dat");
+    const mode_t previous = ::umask(0);
+    const struct {
+        mode_t umask, existing, expected;  // existing 0: no file before the save
+    } saves[] = {{027, 0, 0640}, {077, 0604, 0604}, {002, 0, 0664}};
+    for (const auto& save : saves) {
+        if (save.existing) ASSERT_EQ(::chmod("pachiko.dat", save.existing), 0);
+        else fs::remove("pachiko.dat");
+        ::umask(save.umask);
+        EXPECT_EQ(saveGame(), 0);
+        EXPECT_EQ(modeOf("pachiko.dat"), save.expected) << std::oct << save.umask;
+    }
     ::umask(previous);
-    EXPECT_EQ(first, 0);
-    EXPECT_EQ(second, 0);
-    EXPECT_EQ(third, 0);
-    EXPECT_EQ(fresh, 0640u);
-    EXPECT_EQ(kept, 0604u);
-    EXPECT_EQ(shared, 0664u);
 }
