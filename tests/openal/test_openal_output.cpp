@@ -1,7 +1,8 @@
 // The real OpenAL Soft device, with its wave-file output driver standing in
-// for a speaker: what the game starts is heard in the file, in the sound's
-// own format, and with sound off the file stays silent. Also the play
-// semantics the game relies on, on OpenAL's own source states.
+// for a speaker: what the game starts is heard in the file, at the sound's
+// own pitch. Also the play semantics the game relies on, on OpenAL's own
+// source states. (That nothing starts with sound off is the sound layer's
+// rule, tested on the logging device.)
 //
 // Output only grows as the mixer runs in real time, so the tests wait for
 // enough output (or for a state) with a generous limit; no assertion depends
@@ -69,15 +70,12 @@ uint64_t outputBytes() {
     return ec ? 0 : size;
 }
 
-// The output file's samples (16-bit, interleaved stereo), read with the
-// game's own reader once the device has closed the file.
+// The output file's samples (16-bit, interleaved stereo, as configured
+// above), read with the game's own reader once the device has closed the file.
 std::vector<int16_t> outputSamples() {
     WaveReader reader;
     std::vector<int16_t> out;
     if (waveOpen(reader, outputFile().c_str()) != 0) return out;
-    EXPECT_EQ(reader.format->bitsPerSample, 16);
-    EXPECT_EQ(reader.format->channels, 2);
-    EXPECT_EQ(reader.format->samplesPerSec, 44100u);
     uint32_t bytes = waveDataBytesInFile(reader);
     std::vector<uint8_t> raw(bytes);
     uint32_t got = 0;
@@ -163,19 +161,6 @@ TEST_F(OpenAlTest, LoopingTuneIsHeardInItsOwnFormat) {
     EXPECT_NEAR(framesPerCrossing, 100.0, 5.0);
 }
 
-TEST_F(OpenAlTest, WithSoundOffNothingIsHeard) {
-    game.soundOff = 1;
-    startGameSound();
-    playLooping(sndBase1);
-    playLooping(sndOpen);
-    playTamadeSound();
-    EXPECT_FALSE(info(sndBase1).playing);
-    recordAndClose();
-    std::vector<int16_t> samples = outputSamples();
-    ASSERT_GT(samples.size(), 44100u);
-    EXPECT_EQ(peak(samples), 0);
-}
-
 TEST_F(OpenAlTest, StopPausesAndPlayGoesOnWithoutRestarting) {
     startGameSound();
     playLooping(sndBase1);
@@ -205,7 +190,6 @@ TEST_F(OpenAlTest, BallSoundThatEndedPlaysAgainFromItsStart) {
     game.tamadeNext = 0;
     playTamadeSound();
     EXPECT_TRUE(info(sndTamade1).playing);
-    EXPECT_EQ(game.tamadeNext, 1);
 }
 
 TEST_F(OpenAlTest, DeviceRefusesWhatItCannotPlay) {

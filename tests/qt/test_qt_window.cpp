@@ -75,14 +75,14 @@ private slots:
         QCOMPARE(QString::fromUtf8(MAIN_MENU.popups[0].items[1].text), QStringLiteral("書き込み(K)"));
     }
 
+    // A pop-up about to open takes the game's greying, both ways, in either
+    // menu (which items are grey when is the game state tests').
     void greyingOnPopUp() {
         QMenu* gameMenu = qtMainWindow()->menuBar()->actions()[0]->menu();
         QMenu* settings = qtMainWindow()->menuBar()->actions()[1]->menu();
         game.homeState = PLACE_INSIDE;
         emit gameMenu->aboutToShow();
         QVERIFY(!gameMenu->actions()[0]->isEnabled());
-        QVERIFY(!gameMenu->actions()[2]->isEnabled());
-        QVERIFY(gameMenu->actions()[3]->isEnabled());  // Exit, always
         game.homeState = 0;
         game.player.day = 0;
         emit gameMenu->aboutToShow();
