@@ -28,55 +28,41 @@ inline void put32(std::vector<uint8_t>& b, uint32_t v) {
     put16(b, v >> 16);
 }
 
-// Writes a BI_RGB bitmap, bottom-up. For 1, 4 and 8 bits pixel() gives the
-// colour-table index and `table` the colours (0x00RRGGBB); for 24 and 32
-// bits pixel() gives the colour 0x00RRGGBB.
-inline bool writeBmp(const std::string& path, int width, int height, int bits,
-                     const std::function<uint32_t(int, int)>& pixel, const std::vector<uint32_t>& table = {}) {
+// A BI_RGB bitmap file's bytes, rows bottom-up unless `topDown`. For 1, 4
+// and 8 bits pixel() gives the colour-table index and `table` the colours
+// (0x00RRGGBB, all of them used); for 24 and 32 bits pixel() gives the colour
+// (at 32 bits its top byte goes into the fourth byte).
+inline std::vector<uint8_t> bmpBytes(int width, int height, int bits, const std::function<uint32_t(int, int)>& pixel,
+                                     const std::vector<uint32_t>& table = {}, bool topDown = false) {
     const uint32_t rowBytes = ((static_cast<uint32_t>(width) * bits + 31) / 32) * 4;
-    const uint32_t tableBytes = bits <= 8 ? static_cast<uint32_t>(table.size()) * 4 : 0;
-    const uint32_t offset = 14 + 40 + tableBytes;
-    std::vector<uint8_t> b;
-    b.push_back('B');
-    b.push_back('M');
-    put32(b, offset + rowBytes * height);
-    put32(b, 0);
-    put32(b, offset);
-    put32(b, 40);
-    put32(b, static_cast<uint32_t>(width));
-    put32(b, static_cast<uint32_t>(height));
+    const uint32_t entries = bits <= 8 ? static_cast<uint32_t>(table.size()) : 0;
+    const uint32_t offset = 14 + 40 + entries * 4;
+    std::vector<uint8_t> b = {'B', 'M'};
+    for (uint32_t v : {offset + rowBytes * height, 0u, offset, 40u, static_cast<uint32_t>(width),
+                       static_cast<uint32_t>(topDown ? -height : height)})
+        put32(b, v);
     put16(b, 1);
     put16(b, static_cast<uint32_t>(bits));
-    put32(b, 0);
-    put32(b, rowBytes * height);
-    put32(b, 2835);
-    put32(b, 2835);
-    put32(b, bits <= 8 ? static_cast<uint32_t>(table.size()) : 0);
-    put32(b, 0);
-    if (bits <= 8)
-        for (uint32_t c : table) put32(b, c & 0x00FFFFFF);  // blue, green, red, 0
-    for (int y = height - 1; y >= 0; --y) {
+    for (uint32_t v : {0u, rowBytes * height, 2835u, 2835u, entries, 0u}) put32(b, v);
+    for (uint32_t c : table) put32(b, c & 0x00FFFFFF);  // blue, green, red, 0
+    for (int i = 0; i < height; ++i) {
+        const int y = topDown ? i : height - 1 - i;
         std::vector<uint8_t> row(rowBytes, 0);
         for (int x = 0; x < width; ++x) {
             const uint32_t v = pixel(x, y);
-            switch (bits) {
-                case 1: row[x / 8] |= static_cast<uint8_t>((v & 1) << (7 - x % 8)); break;
-                case 4: row[x / 2] |= static_cast<uint8_t>((v & 0xF) << (x % 2 == 0 ? 4 : 0)); break;
-                case 8: row[x] = static_cast<uint8_t>(v); break;
-                case 24:
-                    row[x * 3] = static_cast<uint8_t>(v);
-                    row[x * 3 + 1] = static_cast<uint8_t>(v >> 8);
-                    row[x * 3 + 2] = static_cast<uint8_t>(v >> 16);
-                    break;
-                default:
-                    row[x * 4] = static_cast<uint8_t>(v);
-                    row[x * 4 + 1] = static_cast<uint8_t>(v >> 8);
-                    row[x * 4 + 2] = static_cast<uint8_t>(v >> 16);
-                    break;
-            }
+            if (bits == 1) row[x / 8] |= static_cast<uint8_t>((v & 1) << (7 - x % 8));
+            if (bits == 4) row[x / 2] |= static_cast<uint8_t>((v & 0xF) << (x % 2 == 0 ? 4 : 0));
+            if (bits == 8) row[x] = static_cast<uint8_t>(v);
+            for (int c = 0; bits >= 24 && c < bits / 8; ++c) row[x * (bits / 8) + c] = static_cast<uint8_t>(v >> (8 * c));
         }
         b.insert(b.end(), row.begin(), row.end());
     }
+    return b;
+}
+
+inline bool writeBmp(const std::string& path, int width, int height, int bits,
+                     const std::function<uint32_t(int, int)>& pixel, const std::vector<uint32_t>& table = {}) {
+    const std::vector<uint8_t> b = bmpBytes(width, height, bits, pixel, table);
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) return false;
     const bool ok = std::fwrite(b.data(), 1, b.size(), f) == b.size();
