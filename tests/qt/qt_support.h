@@ -66,7 +66,6 @@ struct BoxAnswerer {
     int32_t ticksAtOpen = 0;
     int32_t ticksUnderBox = -1;
     bool answered = false;
-    QString text;
     QStringList texts;  // of every box answered
     QTimer timer;
     QElapsedTimer open;
@@ -83,10 +82,7 @@ struct BoxAnswerer {
             }
             if (game.dayTicks - ticksAtOpen < wantTicks && open.elapsed() < 10000) return;
             texts << box->text();
-            if (ticksUnderBox < 0) {
-                ticksUnderBox = game.dayTicks - ticksAtOpen;
-                text = box->text();
-            }
+            if (ticksUnderBox < 0) ticksUnderBox = game.dayTicks - ticksAtOpen;
             open.invalidate();
             answered = --boxesLeft == 0;
             if (QAbstractButton* button = box->button(this->button)) button->click();

@@ -115,7 +115,7 @@ private slots:
             BoxAnswerer answerer(QMessageBox::No, 3);
             click(320, 292);
             pumpUntilAnswered(answerer);
-            QCOMPARE(answerer.text, QStringLiteral("終了しますか。？"));
+            QCOMPARE(answerer.texts, QStringList{QStringLiteral("終了しますか。？")});
             QCOMPARE(answerer.ticksUnderBox, 3);  // a box opened inside a tick
         }
         // To the desk: the summary, closed with its close box.
