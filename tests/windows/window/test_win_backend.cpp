@@ -53,15 +53,19 @@ struct DirectSoundTest : ::testing::Test {
     }
     void TearDown() override { resetSoundDevice(); }
 
-    // 8-bit mono at 8000 Hz: `bytes` bytes last bytes / 8 ms.
-    void makeBuffer(uint32_t bytes) {
+    static WaveFormat pcm(uint16_t channels, uint32_t rate, uint16_t bits) {
         WaveFormat f;
         f.formatTag = WAVE_FORMAT_PCM;
-        f.channels = 1;
-        f.samplesPerSec = 8000;
-        f.avgBytesPerSec = 8000;
-        f.blockAlign = 1;
-        f.bitsPerSample = 8;
+        f.channels = channels;
+        f.samplesPerSec = rate;
+        f.blockAlign = static_cast<uint16_t>(channels * bits / 8);
+        f.avgBytesPerSec = rate * f.blockAlign;
+        f.bitsPerSample = bits;
+        return f;
+    }
+    // 8-bit mono at 8000 Hz: `bytes` bytes last bytes / 8 ms.
+    void makeBuffer(uint32_t bytes) {
+        const WaveFormat f = pcm(1, 8000, 8);
         ASSERT_EQ(createSoundBuffer(device, f, bytes, "t", &buffer), SOUND_OK);
         void* part1 = nullptr;
         uint32_t bytes1 = 0;
@@ -104,13 +108,7 @@ TEST_F(DirectSoundTest, ASoundPlayedToItsEndStartsOver) {
 }
 
 TEST_F(DirectSoundTest, FailuresLeaveNothingBehind) {
-    WaveFormat f;
-    f.formatTag = WAVE_FORMAT_PCM;
-    f.channels = 2;
-    f.samplesPerSec = 22050;
-    f.avgBytesPerSec = 88200;
-    f.blockAlign = 4;
-    f.bitsPerSample = 16;
+    WaveFormat f = pcm(2, 22050, 16);
     failSoundStep(SoundStep::secondaryBuffer);
     EXPECT_EQ(createSoundBuffer(device, f, 4000, "t", &buffer), SOUND_ERR_FAIL);
     EXPECT_EQ(buffer, nullptr);
