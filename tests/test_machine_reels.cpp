@@ -46,8 +46,8 @@ TEST_F(MachineTest, EachPrizeRule) {
     }
 }
 
-TEST_F(MachineTest, AnOrdinarySpinRunsItsPhasesThenRestsFourTicks) {
-    seatWithSettings(0, 3);
+TEST_F(MachineTest, AnOrdinarySpinRunsItsPhasesThenRestsFourTicksEvenAtAnotherMachine) {
+    seatWithSettings(2, 3);
     MachineState& m = game.machine;
     m.spinStock = 1;
     setReels(0, 100, 200);
@@ -56,8 +56,17 @@ TEST_F(MachineTest, AnOrdinarySpinRunsItsPhasesThenRestsFourTicks) {
     EXPECT_EQ(reels(), (std::vector<int32_t>{14, 114, 214}));
     states.push_back(m.reelState);
     for (int i = 0; i < 1000 && m.reelState != 0; ++i) {
+        game.leaveParlour = i == 24;  // in the second phase
         tick();
         states.push_back(m.reelState);
+        if (game.inParlour == 0) {
+            // At the next machine (slot setting 6) the spin goes on as it was.
+            int32_t state = m.reelState, timer = m.reelTimer;
+            seatMachine(0, 0, 2);
+            EXPECT_EQ(m.reelState, state);
+            EXPECT_EQ(m.reelTimer, timer);
+            EXPECT_EQ(m.reelMode, 0);
+        }
     }
     ASSERT_EQ(m.reelState, 0);
     auto ticksIn = [&](int32_t s) { return std::count(states.begin(), states.end(), s); };
@@ -195,23 +204,4 @@ TEST_F(MachineTest, AStockedSpinWaitsForTheGateToClose) {
     // The gate step of the third tick closes the gate; the spin starts later
     // in that same tick.
     EXPECT_EQ(states, (std::vector<int32_t>{0, 0, 1, 1}));
-}
-
-TEST_F(MachineTest, ASpinUnderWayGoesOnAtTheNextMachine) {
-    seatWithSettings(2, 3);
-    MachineState& m = game.machine;
-    m.spinStock = 1;
-    ticks(25);
-    ASSERT_EQ(m.reelState, 2);
-    game.leaveParlour = 1;
-    tick();
-    ASSERT_EQ(game.inParlour, 0);
-    int32_t state = m.reelState, timer = m.reelTimer;
-    seatMachine(0, 0, 2);  // slot setting 6
-    EXPECT_EQ(m.reelState, state);
-    EXPECT_EQ(m.reelTimer, timer);
-    EXPECT_EQ(m.reelMode, 0) << "the spin keeps its mode";
-    for (int i = 0; i < 500 && m.reelState != 0; ++i) tick();
-    EXPECT_EQ(m.reelState, 0) << "the spin finished here";
-    for (int32_t p : reels()) EXPECT_EQ(p % 29, 0);
 }
