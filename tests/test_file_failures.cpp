@@ -30,8 +30,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const std::vector<std::string> SOUND_BOXES = {"Waveファイルのオープンに失敗", "セカンダリ・バッファの作成に失敗"};
-
 // Out of the home, into the middle parlour, seat 4: one purchase, the dial to
 // 100, 600 ticks of play, away from the machine and out of the parlour, then
 // the town. 1,000 ticks in all.
@@ -148,7 +146,7 @@ TEST(FileFailures, EachMissingSoundGivesItsTwoMessagesAndSilencesOnlyItselfAndLa
         gamecontent::copyInto(dir.path(), inLoadOrder[missing]);
         writeBytes(dir.path() / "pachiko.dat", playerFileBytes(3, 10000));
         ASSERT_EQ(runScript(dir.path(), TOWN_AND_MACHINE, dir.path() / "out"), 0);
-        EXPECT_EQ(fileBoxTexts(), SOUND_BOXES);
+        EXPECT_EQ(fileBoxTexts(), (std::vector<std::string>{"Waveファイルのオープンに失敗", "セカンダリ・バッファの作成に失敗"}));
         EXPECT_EQ(game.dayTicks, SCRIPT_TICKS);
         EXPECT_EQ(game.player.cash, 9900);
         EXPECT_EQ(game.soundOff, 0);
@@ -160,55 +158,38 @@ TEST(FileFailures, EachMissingSoundGivesItsTwoMessagesAndSilencesOnlyItselfAndLa
     }
 }
 
-// --- the working folder cannot be written ----------------------------------------------
+// --- the working folder takes no writes: read-only, or a full disk ------------------
 
-TEST(FileFailures, AReadOnlyFolderLoadsPlaysAndSavesNothingWithoutAWord) {
-    GameDir dir;
-    Tmpfs ro(dir.path() / "ro", "size=16m,mode=0755");
-    MOUNT_OR_SKIP(ro);
-    gamecontent::copyInto(dir.path() / "ro");
-    // Day −1 loads as day 0: the menu's file commands are open outdoors.
-    const std::vector<uint8_t> before = playerFileBytes(-1, 7777);
-    writeBytes(dir.path() / "ro" / "pachiko.dat", before);
-    ASSERT_TRUE(ro.makeReadOnly());
-    ASSERT_EQ(runScript(dir.path() / "ro", std::string(TOWN_AND_MACHINE) + "menu 15\ntick 1\nmenu 16\ntick 1\n",
-                        dir.path() / "out"),
-              0);
-    EXPECT_EQ(fileBoxTexts(), std::vector<std::string>{});
-    EXPECT_EQ(game.dayTicks, SCRIPT_TICKS + 2);
-    // The menu's save and the one at exit both failed, silently; the load read the old file.
-    EXPECT_EQ(logLines("save pachiko.dat"), (std::vector<std::string>{"save pachiko.dat failed", "save pachiko.dat failed"}));
-    EXPECT_EQ(game.player.cash, 7777);
-    EXPECT_EQ(readBytes(dir.path() / "ro" / "pachiko.dat"), before);
-    EXPECT_EQ(temporaryFilesIn(dir.path() / "ro"), 0);
-}
+TEST(FileFailures, AFolderThatTakesNoWritesKeepsTheOldSaveWholeWithoutAWord) {
+    for (bool full : {false, true}) {
+        SCOPED_TRACE(full ? "a full disk" : "a read-only folder");
+        GameDir dir;
+        const fs::path d = dir.path() / "disk";
+        Tmpfs disk(d, "size=16m,mode=0755");
+        MOUNT_OR_SKIP(disk);
+        gamecontent::copyInto(d);
+        // Day −1 loads as day 0: the menu's file commands are open outdoors.
+        const std::vector<uint8_t> before = playerFileBytes(-1, 7777);
+        writeBytes(d / "pachiko.dat", before);
+        if (full) fillUp(d / "filler");
+        else ASSERT_TRUE(disk.makeReadOnly());
+        ASSERT_EQ(runScript(d, std::string(TOWN_AND_MACHINE) + "menu 15\ntick 1\nmenu 16\ntick 1\n", dir.path() / "out"), 0);
+        EXPECT_EQ(fileBoxTexts(), std::vector<std::string>{});
+        EXPECT_EQ(game.dayTicks, SCRIPT_TICKS + 2);
+        // The menu's save and the one at exit both failed, silently; the load read the old file.
+        EXPECT_EQ(logLines("save pachiko.dat"), (std::vector<std::string>{"save pachiko.dat failed", "save pachiko.dat failed"}));
+        EXPECT_EQ(game.player.cash, 7777);
+        EXPECT_EQ(readBytes(d / "pachiko.dat"), before);
+        EXPECT_EQ(temporaryFilesIn(d), 0);
+        if (!full) continue;
 
-// --- a full disk -----------------------------------------------------------------------
-
-// No room for a byte more: every save fails and the old record stays whole;
-// with room again the next save goes through.
-TEST(FileFailures, AFullDiskKeepsTheOldSaveWholeAndTheNextSaveWorksOnceThereIsRoom) {
-    GameDir dir;
-    Tmpfs disk(dir.path() / "disk", "size=128k,mode=0755");
-    MOUNT_OR_SKIP(disk);
-    const fs::path d = dir.path() / "disk";
-    fs::copy_file(fs::path(PACHINKO_GAME_DIR) / "tama.dat", d / "tama.dat");
-    const std::vector<uint8_t> before = playerFileBytes(-1, 5555);
-    writeBytes(d / "pachiko.dat", before);
-    fillUp(d / "filler");
-    // Without pictures and sounds: the sound messages, then a day in the town.
-    const std::string script = "answer ok\nanswer ok\n" + std::string(TOWN_AND_MACHINE) + "menu 15\ntick 1\n";
-    ASSERT_EQ(runScript(d, script, dir.path() / "out"), 0);
-    EXPECT_EQ(fileBoxTexts(), SOUND_BOXES);
-    EXPECT_EQ(logLines("save pachiko.dat"), (std::vector<std::string>{"save pachiko.dat failed", "save pachiko.dat failed"}));
-    EXPECT_EQ(readBytes(d / "pachiko.dat"), before);
-    EXPECT_EQ(temporaryFilesIn(d), 0);
-
-    fs::remove(d / "filler");
-    ASSERT_EQ(runScript(d, "answer ok\nanswer ok\ntick 10\n", dir.path() / "out"), 0);
-    EXPECT_EQ(logLines("save pachiko.dat"), std::vector<std::string>{"save pachiko.dat"});
-    EXPECT_EQ(readBytes(d / "pachiko.dat"), recordImage());
-    EXPECT_EQ(game.player.day, 0);  // the day −1 that the failed saves left, loaded as 0
+        // With room again the next save goes through.
+        fs::remove(d / "filler");
+        ASSERT_EQ(runScript(d, "tick 10\n", dir.path() / "out"), 0);
+        EXPECT_EQ(logLines("save pachiko.dat"), std::vector<std::string>{"save pachiko.dat"});
+        EXPECT_EQ(readBytes(d / "pachiko.dat"), recordImage());
+        EXPECT_EQ(game.player.day, 0);  // the day −1 that the failed saves left, loaded as 0
+    }
 }
 
 // --- a save killed at a random moment --------------------------------------------------
