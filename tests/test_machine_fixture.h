@@ -57,19 +57,6 @@ inline std::vector<int32_t> peekRandom(int n) {
     return out;
 }
 
-// The random state n draws from now.
-inline RandomStateWords stateAfter(int n) {
-    RandomStateWords saved = RandomState;
-    for (int i = 0; i < n; ++i) NextRandom();
-    RandomStateWords after = RandomState;
-    RandomState = saved;
-    return after;
-}
-
-inline bool sameRandomState(const RandomStateWords& a, const RandomStateWords& b) {
-    return a.low == b.low && a.high == b.high;
-}
-
 class MachineTest : public ::testing::Test {
 protected:
     void SetUp() override {
