@@ -48,23 +48,33 @@ protected:
 
 }  // namespace
 
-TEST_F(ParlourScreen, SittingDownAndLeavingSwitchTheTunes) {
+TEST_F(ParlourScreen, TheTunesTheBallSoundsAndTheGateSound) {
+    using Lines = std::vector<std::string>;
     seatAtMachine(0, 0, 2);
-    EXPECT_EQ(game.inParlour, 1);
-    EXPECT_EQ(sounds(), (std::vector<std::string>{"sound stop base1.wav", "sound play base2.wav loop"}));
-    // The device logs changes only: a stopped sound stopped again, or a loop
-    // played again, leaves no line.
-    game.slotPrizeLeft = 100;
+    EXPECT_EQ(sounds(), (Lines{"sound stop base1.wav", "sound play base2.wav loop"}));
+    // A purchase sounds a ball once.
+    game.player.cash = 1000;
+    pressLender();
     platform::clearEventLog();
-    headless::tick(2);
-    EXPECT_EQ(sounds(), std::vector<std::string>{"sound play open.wav loop"});
+    headless::tick(5);
+    Lines log = sounds();
+    EXPECT_EQ(std::count(log.begin(), log.end(), "sound play tamade.wav#1 once"), 1);
+    // So does a payout; the gate's tune plays while it is open. The device
+    // logs changes only: a loop played again leaves no line.
+    setMarker(50, 2, MARKER_TOP_POCKET);
+    fly(0, 50, 2);
+    game.slotPrizeLeft = 2;
+    platform::clearEventLog();
+    headless::tick(3);
+    EXPECT_EQ(sounds(), (Lines{"sound play open.wav loop", "sound play tamade.wav#2 once", "sound stop open.wav"}));
+    // Leaving with the gate open stops it and brings the town's tune back.
+    game.slotPrizeLeft = 100;
+    headless::tick();
     platform::clearEventLog();
     game.leaveParlour = 1;
     headless::tick();
-    EXPECT_EQ(game.inParlour, 0);
     EXPECT_EQ(game.slotPrizeLeft, 0);
-    EXPECT_EQ(sounds(), (std::vector<std::string>{"sound stop base2.wav", "sound stop open.wav",
-                                                  "sound play base1.wav loop"}));
+    EXPECT_EQ(sounds(), (Lines{"sound stop base2.wav", "sound stop open.wav", "sound play base1.wav loop"}));
     // With the sound off nothing is started or stopped.
     game.soundOff = 1;
     platform::clearEventLog();
@@ -73,30 +83,6 @@ TEST_F(ParlourScreen, SittingDownAndLeavingSwitchTheTunes) {
     game.leaveParlour = 1;
     headless::tick();
     EXPECT_TRUE(sounds().empty());
-}
-
-TEST_F(ParlourScreen, BallSoundsForPurchasesAndPayoutsAndTheGateSoundWhileItIsOpen) {
-    seatAtMachine(0, 0, 2);
-    game.player.cash = 1000;
-    // Point at the lender and press it, as the player does.
-    headless::send(platform::MSG_MOUSEMOVE, 0, platform::packPoint(30, 120));
-    headless::send(platform::MSG_LBUTTONDOWN, 1, platform::packPoint(30, 120));
-    ASSERT_EQ(game.lenderState, LENDER_PRESSED);
-    platform::clearEventLog();
-    headless::tick(5);
-    EXPECT_EQ(game.player.balls, 20);
-    EXPECT_EQ(game.player.cash, 900);
-    std::vector<std::string> log = sounds();
-    EXPECT_EQ(std::count(log.begin(), log.end(), "sound play tamade.wav#1 once"), 1);
-
-    setMarker(50, 2, MARKER_TOP_POCKET);
-    fly(0, 50, 2);
-    game.slotPrizeLeft = 2;
-    platform::clearEventLog();
-    headless::tick(3);
-    EXPECT_EQ(sounds(), (std::vector<std::string>{"sound play open.wav loop", "sound play tamade.wav#2 once",
-                                                  "sound stop open.wav"}));
-    EXPECT_EQ(game.player.balls, 26);
 }
 
 TEST_F(ParlourScreen, TheRefusalBoxIsTheParloursAndTheMachinePlaysOnUnderIt) {
