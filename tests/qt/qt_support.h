@@ -16,12 +16,6 @@
 
 namespace qt_support {
 
-inline void writeFile(const QString& name, const QByteArray& bytes) {
-    QFile f(name);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
 // The generated pictures and ball courses of the build's game folder (not
 // its sounds: their absence brings boxes at start-up).
 inline void copyGamePictures(const QString& to) {
@@ -57,34 +51,31 @@ bool pumpUntil(Condition done) {
     return done();
 }
 
-// Answers the next message boxes once `wantTicks` ticks have run under each
-// (or after ten seconds, so a stalled tick stream fails the test instead of
-// hanging it), recording how many ticks ran while the first was open.
+// Answers the next `boxesLeft` message boxes once `wantTicks` ticks have run
+// under each (or after ten seconds, so a stalled tick stream fails the test
+// instead of hanging it).
 struct BoxAnswerer {
     QMessageBox::StandardButton button;
     int wantTicks;
+    int boxesLeft;
     int32_t ticksAtOpen = 0;
-    int32_t ticksUnderBox = -1;
-    bool answered = false;
     QStringList texts;  // of every box answered
     QTimer timer;
     QElapsedTimer open;
-    int boxesLeft;
 
     BoxAnswerer(QMessageBox::StandardButton b, int ticks, int boxes = 1) : button(b), wantTicks(ticks), boxesLeft(boxes) {
         timer.setInterval(10);
         QObject::connect(&timer, &QTimer::timeout, [this] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box || answered) return;
+            if (!box || boxesLeft == 0) return;
             if (!open.isValid()) {
                 open.start();
                 ticksAtOpen = game.dayTicks;
             }
             if (game.dayTicks - ticksAtOpen < wantTicks && open.elapsed() < 10000) return;
             texts << box->text();
-            if (ticksUnderBox < 0) ticksUnderBox = game.dayTicks - ticksAtOpen;
             open.invalidate();
-            answered = --boxesLeft == 0;
+            --boxesLeft;
             if (QAbstractButton* button = box->button(this->button)) button->click();
         });
         timer.start();
@@ -93,7 +84,7 @@ struct BoxAnswerer {
 
 // Runs the game's messages until the answerer has answered.
 inline void pumpUntilAnswered(const BoxAnswerer& answerer) {
-    pumpUntil([&answerer] { return answerer.answered; });
+    pumpUntil([&answerer] { return answerer.boxesLeft == 0; });
     pump(20);
 }
 

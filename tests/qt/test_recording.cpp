@@ -4,7 +4,8 @@
 // does not: start-up boxes with ticks under them, a box opened by a menu
 // command, a yes/no box opened by a tick, a dialog's check box, radio buttons
 // and close box, menu commands. (Keys held, clicks, pointer moves and typing
-// into an edit box are the journey's, which replays its own recording.)
+// into an edit box are the journey's, which replays its own recording.) The
+// recording's "after N" lines say how many ticks ran under each box.
 #include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
@@ -81,7 +82,6 @@ private slots:
             QVERIFY(startUp("", 1));
             pumpUntilAnswered(answerer);
             QCOMPARE(answerer.texts.size(), 3);
-            QCOMPARE(answerer.ticksUnderBox, 2);
         }
         // The introduction opens on the first tick: "do not show again", OK.
         QVERIFY(pumpUntil([] { return control<QPushButton>("OK") != nullptr; }));
@@ -103,7 +103,6 @@ private slots:
             BoxAnswerer answerer(QMessageBox::Ok, 2);
             menuItem(0, 2)->trigger();
             pumpUntilAnswered(answerer);
-            QCOMPARE(answerer.ticksUnderBox, 2);
         }
 
         // Back into the home, onto its inside.
@@ -116,19 +115,15 @@ private slots:
             click(320, 292);
             pumpUntilAnswered(answerer);
             QCOMPARE(answerer.texts, QStringList{QStringLiteral("終了しますか。？")});
-            QCOMPARE(answerer.ticksUnderBox, 3);  // a box opened inside a tick
         }
-        // To the desk: the summary, closed with its close box.
-        click(228, 292);
-        QVERIFY(pumpUntil([] { return openDialog() != nullptr; }));
-        openDialog()->close();
-        QVERIFY(pumpUntil([] { return openDialog() == nullptr; }));
 
-        // The sound setting from the menu: off.
+        // The sound setting from the menu, showing the game's choice: off,
+        // kept by the close box.
         menuItem(1, 0)->trigger();
         QVERIFY(pumpUntil([] { return control<QRadioButton>("Off") != nullptr; }));
+        QVERIFY(control<QRadioButton>("On")->isChecked());
         control<QRadioButton>("Off")->click();
-        control<QPushButton>("OK")->click();
+        openDialog()->close();
         QVERIFY(pumpUntil([] { return openDialog() == nullptr; }));
         QCOMPARE(game.soundOff, 1);
         ticks(3);
@@ -146,8 +141,8 @@ private slots:
         const qsizetype load = lines.indexOf("menu 16");
         QVERIFY(load > 0);
         QVERIFY2(lines[load - 1].startsWith("answer ok after 2   # "), lines[load - 1].constData());
-        for (const char* line : {"answer ok after 2", "dialog click 25 51", "answer no after 3", "dialog close 23",
-                                 "menu 12", "dialog click 21 32", "menu 11"})
+        for (const char* line : {"answer ok after 2", "dialog click 25 51", "answer no after 3", "menu 12",
+                                 "dialog click 21 32", "dialog close 21", "menu 11"})
             QVERIFY2(script.contains(line), line);
 
         QProcess headless;
@@ -155,12 +150,10 @@ private slots:
         QVERIFY(headless.waitForFinished(120000));
         QCOMPARE(headless.exitCode(), 0);
         const QByteArray log = readAll(replayed.filePath("log.txt"));
-        QVERIFY2(!log.contains("unanswered"), log.constData());
-        QVERIFY2(!log.contains("script:"), log.constData());
+        QVERIFY2(!log.contains("unanswered") && !log.contains("script:"), log.constData());
         // Both runs use the logging sound device, so every field must agree.
         QCOMPARE(readAll(replayed.filePath("state.json")).toStdString(), playedState);
         QCOMPARE(readAll(replayed.filePath("pachiko.dat")), readAll(played.filePath("pachiko.dat")));
-        QDir::setCurrent(QDir::tempPath());
     }
 };
 

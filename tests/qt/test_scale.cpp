@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QFile>
 #include <QImage>
-#include <QMainWindow>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -39,7 +38,7 @@ private slots:
         QVERIFY(!rememberWindowScale(MAX_WINDOW_SCALE + 1));
         QVERIFY(!QFile::exists(configDir + "/pachinko/pachinko.conf"));
         QVERIFY(rememberWindowScale(3));
-        QVERIFY(rememberWindowScale(2));
+        QVERIFY(rememberWindowScale(2));  // the last choice is the one kept
         QFile file(configDir + "/pachinko/pachinko.conf");
         QVERIFY(file.open(QIODevice::ReadOnly));
         QVERIFY2(file.readAll().contains("scale=2"), "the settings file holds the last choice");
@@ -73,7 +72,8 @@ private slots:
     }
 
     // A click lands on the game pixel under it (halved, rounding down); a
-    // release outside the window still sets the dial from its y.
+    // release outside the window still sets the dial from its y; a move
+    // lights the lender only over its own game pixels.
     void thePointerIsMappedBackToGamePixels() {
         QWidget* area = qtGameArea();
         game.homeState = 0;
@@ -85,15 +85,10 @@ private slots:
         game.inParlour = 1;
         game.dialPower = 50;
         QTest::mousePress(area, Qt::LeftButton, Qt::NoModifier, QPoint(1141, 601));  // the dial at 570, 300
-        QTest::mouseMove(area, QPoint(1141, 401));                                 // 200: up by 100
-        pump(30);
-        QCOMPARE(game.dialDragging, 1);
-        QCOMPARE(game.dialPower, 150);
         QTest::mouseRelease(area, Qt::LeftButton, Qt::NoModifier, QPoint(-1, 501));  // game y 250
         pump(30);
         QCOMPARE(game.dialDragging, 0);
         QCOMPARE(game.dialPower, 100);  // 50 + 300 - 250
-        // Inside the parlour the lender lights only under the pointer.
         game.lenderState = 0;
         QTest::mouseMove(area, QPoint(33, 183));  // game 16, 91: the lender's corner
         pump(30);
