@@ -60,14 +60,11 @@ int main(int argc, char** argv) {
         }
     }
     Session s;
-    // The bank, the town and the machine as the window shows them, to look at.
-    s.screenshots = shotDir = outDir + "/screenshots";
-    QDir().mkpath(shotDir);
     std::unique_ptr<Xvfb> x;
     QProcess game;
     try {
         x = std::make_unique<Xvfb>();
-        note("X server on " + x->display());
+        note("X server on " + x->display);
         s.g.dir = outDir + "/play";
         copyContent(gameDir, s.g.dir);
         // Wine's ALSA reads only this file: a device that plays to nowhere,
