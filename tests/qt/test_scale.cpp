@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QImage>
+#include <QMainWindow>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -54,6 +55,7 @@ private slots:
         QVERIFY(startUp("", 1));
         QWidget* area = qtGameArea();
         QCOMPARE(area->size(), QSize(1280, 832));
+        QCOMPARE(qtMainWindow()->minimumSize(), qtMainWindow()->maximumSize());  // not resizable
         pumpUntil([] { return game.dayTicks >= 3; });
         QImage shown = area->grab().toImage();
         ScreenPixels pixels;
