@@ -94,6 +94,8 @@ protected:
         save("open.wav", pcmFile(square16(8000, 1, 40, 6000), 1, 16000, 16));
         // The ball sound: 0.1 s.
         save("tamade.wav", pcmFile(square16(2205, 2, 20, 6000), 2, 22050, 16));
+        ASSERT_TRUE(initDirectSound(nullptr));
+        ASSERT_TRUE(loadSounds());
     }
     void TearDown() override {
         releaseSoundBuffers();
@@ -105,14 +107,9 @@ protected:
         EXPECT_TRUE(platform::soundBufferInfo(b, i));
         return i;
     }
-    void startGameSound() {
-        ASSERT_TRUE(initDirectSound(nullptr));
-        ASSERT_TRUE(loadSounds());
-    }
 };
 
 TEST_F(OpenAlTest, LoopingTuneIsHeardInItsOwnFormat) {
-    startGameSound();
     playLooping(sndBase1);
     // About a second of output, then the device closed, which ends the file.
     EXPECT_TRUE(waitFor([] {
@@ -141,7 +138,6 @@ TEST_F(OpenAlTest, LoopingTuneIsHeardInItsOwnFormat) {
 // A tune played again while playing, or after a stop, goes on from where it
 // was; a ball sound that has ended plays again from its start.
 TEST_F(OpenAlTest, PlayGoesOnWhereATuneWasAndRestartsAnEndedSound) {
-    startGameSound();
     playLooping(sndBase1);
     ASSERT_TRUE(waitFor([] { return info(sndBase1).position > 2000; }));
     const uint32_t before = info(sndBase1).position;

@@ -84,9 +84,7 @@ private slots:
         static const DialogTemplate tmpl = {98, "text", 120, 90, false, "font", 9, controls, 1};
         auto proc = [](Window* dialog, uint32_t message, uint32_t, uint32_t) -> int32_t {
             if (message != MSG_PAINT) return 1;
-            if (DrawContext* dc = getWindowDC(dialog)) {
-                setBkColor(dc, 0xC0C0C0);
-                setTextColor(dc, 0);
+            if (DrawContext* dc = getWindowDC(dialog)) {  // black text, as a context starts
                 textOut(dc, 10, 10, "預金", 6);
                 releaseWindowDC(dialog, dc);
             }
