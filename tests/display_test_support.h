@@ -6,8 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdio>
-#include <filesystem>
+#include <cstring>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
@@ -19,13 +19,9 @@
 
 namespace displaytest {
 
-inline void put16(std::vector<uint8_t>& b, uint32_t v) {
-    b.push_back(static_cast<uint8_t>(v));
-    b.push_back(static_cast<uint8_t>(v >> 8));
-}
+// A 32-bit value, little-endian, as the file format has them.
 inline void put32(std::vector<uint8_t>& b, uint32_t v) {
-    put16(b, v & 0xFFFF);
-    put16(b, v >> 16);
+    for (int i = 0; i < 4; ++i) b.push_back(static_cast<uint8_t>(v >> (8 * i)));
 }
 
 // A BI_RGB bitmap file's bytes, rows bottom-up unless `topDown`. For 1, 4
@@ -38,12 +34,11 @@ inline std::vector<uint8_t> bmpBytes(int width, int height, int bits, const std:
     const uint32_t entries = bits <= 8 ? static_cast<uint32_t>(table.size()) : 0;
     const uint32_t offset = 14 + 40 + entries * 4;
     std::vector<uint8_t> b = {'B', 'M'};
+    // File header, then the info header: one plane and the bit count share a word.
     for (uint32_t v : {offset + rowBytes * height, 0u, offset, 40u, static_cast<uint32_t>(width),
-                       static_cast<uint32_t>(topDown ? -height : height)})
+                       static_cast<uint32_t>(topDown ? -height : height), 1u | static_cast<uint32_t>(bits) << 16, 0u,
+                       rowBytes * height, 2835u, 2835u, entries, 0u})
         put32(b, v);
-    put16(b, 1);
-    put16(b, static_cast<uint32_t>(bits));
-    for (uint32_t v : {0u, rowBytes * height, 2835u, 2835u, entries, 0u}) put32(b, v);
     for (uint32_t c : table) put32(b, c & 0x00FFFFFF);  // blue, green, red, 0
     for (int i = 0; i < height; ++i) {
         const int y = topDown ? i : height - 1 - i;
@@ -63,10 +58,9 @@ inline std::vector<uint8_t> bmpBytes(int width, int height, int bits, const std:
 inline bool writeBmp(const std::string& path, int width, int height, int bits,
                      const std::function<uint32_t(int, int)>& pixel, const std::vector<uint32_t>& table = {}) {
     const std::vector<uint8_t> b = bmpBytes(width, height, bits, pixel, table);
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
-    const bool ok = std::fwrite(b.data(), 1, b.size(), f) == b.size();
-    return std::fclose(f) == 0 && ok;
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
+    return out.flush().good();
 }
 
 // A 24-bit picture of one colour.
@@ -89,27 +83,22 @@ protected:
     }
     static void expectNoDisplayObjects() {
         const platform::DisplayObjectCounts c = platform::displayObjectCounts();
-        EXPECT_EQ(c.displays, 0);
-        EXPECT_EQ(c.surfaces, 0);
-        EXPECT_EQ(c.palettes, 0);
-        EXPECT_EQ(c.clippers, 0);
-        EXPECT_EQ(c.contexts, 0);
-        EXPECT_EQ(c.bitmaps, 0);
+        const int left[] = {c.displays, c.surfaces, c.palettes, c.clippers, c.contexts, c.bitmaps};
+        for (int i = 0; i < 6; ++i) EXPECT_EQ(left[i], 0) << "of displays, surfaces, palettes, clippers, contexts, bitmaps: #" << i;
     }
 
     std::unique_ptr<testing_support::ScratchDir> scratch_;
 };
 
-// Pixel values straight from a surface's memory.
+// Pixel values straight from a surface's memory (32 or 16 bits; every
+// machine the tests run on is little-endian, as the surfaces' formats are).
 inline uint32_t pixelAt(platform::Surface* s, int x, int y) {
     platform::SurfaceDesc d;
     if (platform::displayFailed(platform::lockSurface(s, nullptr, d, platform::DDLOCK_WAIT))) return 0xDEADBEEF;
-    const uint8_t* row = static_cast<const uint8_t*>(d.pixels) + static_cast<std::ptrdiff_t>(y) * d.pitch;
+    const std::size_t bytes = d.format.bitCount / 8;
     uint32_t v = 0;
-    if (d.format.bitCount == 32)
-        v = row[x * 4] | (row[x * 4 + 1] << 8) | (row[x * 4 + 2] << 16) | (static_cast<uint32_t>(row[x * 4 + 3]) << 24);
-    else
-        v = row[x * 2] | (row[x * 2 + 1] << 8);
+    const uint8_t* row = static_cast<const uint8_t*>(d.pixels) + static_cast<std::ptrdiff_t>(y) * d.pitch;
+    std::memcpy(&v, row + static_cast<std::size_t>(x) * bytes, bytes);
     platform::unlockSurface(s, nullptr);
     return v;
 }
@@ -118,27 +107,12 @@ inline uint32_t pixelAt(platform::Surface* s, int x, int y) {
 inline void fillSurface(platform::Surface* s, uint32_t value) {
     platform::SurfaceDesc d;
     ASSERT_FALSE(platform::displayFailed(platform::lockSurface(s, nullptr, d, platform::DDLOCK_WAIT)));
+    const std::size_t bytes = d.format.bitCount / 8;
     for (int y = 0; y < d.height; ++y) {
         uint8_t* row = static_cast<uint8_t*>(d.pixels) + static_cast<std::ptrdiff_t>(y) * d.pitch;
-        for (int x = 0; x < d.width; ++x) {
-            if (d.format.bitCount == 32) {
-                for (int i = 0; i < 4; ++i) row[x * 4 + i] = static_cast<uint8_t>(value >> (8 * i));
-            } else {
-                row[x * 2] = static_cast<uint8_t>(value);
-                row[x * 2 + 1] = static_cast<uint8_t>(value >> 8);
-            }
-        }
+        for (int x = 0; x < d.width; ++x) std::memcpy(row + static_cast<std::size_t>(x) * bytes, &value, bytes);
     }
     platform::unlockSurface(s, nullptr);
-}
-
-inline std::vector<uint8_t> surfaceBytes(platform::Surface* s) {
-    platform::SurfaceDesc d;
-    if (platform::displayFailed(platform::lockSurface(s, nullptr, d, platform::DDLOCK_WAIT))) return {};
-    const uint8_t* p = static_cast<const uint8_t*>(d.pixels);
-    std::vector<uint8_t> out(p, p + static_cast<std::size_t>(d.pitch) * d.height);
-    platform::unlockSurface(s, nullptr);
-    return out;
 }
 
 // A new offscreen surface of the display (optionally of another format).
@@ -150,10 +124,8 @@ inline platform::Surface* makeOffscreen(platform::Display* display, int w, int h
     d.caps = DDSCAPS_OFFSCREENPLAIN;
     d.width = w;
     d.height = h;
-    if (format) {
-        d.flags |= DDSD_PIXELFORMAT;
-        d.format = *format;
-    }
+    if (format) d.flags |= DDSD_PIXELFORMAT;
+    if (format) d.format = *format;
     Surface* s = nullptr;
     EXPECT_EQ(createSurface(display, d, &s), DD_OK);
     return s;
