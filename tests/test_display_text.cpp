@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QString>
+#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
@@ -20,19 +21,11 @@ std::u16string qtReading(const std::string& bytes) {
     return std::u16string(reinterpret_cast<const char16_t*>(s.utf16()), static_cast<std::size_t>(s.size()));
 }
 
+// Random bytes, mostly of the kinds that start or continue sequences: well
+// formed sequences of every length, overlong ones, surrogates, code points
+// past U+10FFFF, cut and stray continuations, NULs.
 TEST(TextReading, Utf8IsReadAsQtReadsItWellFormedOrNot) {
-    const std::string cases[] = {
-        "", "plain", "玉は250発", "\xF0\x9F\x8E\xB0 four bytes", "\xEF\xBB\xBF" "bom", "a\xEF\xBB\xBF", "\xEF\xBB",
-        "\x80", "\xBF\x80", "\xC0\xAF", "\xC1\xBF", "\xC3", "\xC3" "A", "\xE3\x81", "\xE3\x81" "A", "\xE3" "A\x81",
-        "\xE0\x80\xAF", "\xED\xA0\x80", "\xED\x9F\xBF", "\xF0\x8F\xBF\xBF", "\xF4\x8F\xBF\xBF", "\xF4\x90\x80\x80",
-        "\xF5\x80\x80\x80", "\xFF\xFE", "\xF0\x9F\x8E", "a\xF0\x9F\x8E" "b", std::string("nul\0inside", 10),
-    };
     std::u16string ours;
-    for (const std::string& bytes : cases) {
-        utf8ToUtf16(bytes.data(), static_cast<int>(bytes.size()), ours);
-        EXPECT_EQ(ours, qtReading(bytes)) << testing::PrintToString(bytes);
-    }
-    // Random bytes, mostly of the kinds that start or continue sequences.
     std::mt19937 dice(7);
     const uint8_t kinds[] = {0x41, 0x80, 0xBB, 0xBF, 0xC2, 0xDF, 0xE0, 0xED, 0xEF, 0xF0, 0xF4, 0xF5};
     for (int n = 0; n < 20000; ++n) {
@@ -46,58 +39,42 @@ TEST(TextReading, Utf8IsReadAsQtReadsItWellFormedOrNot) {
 
 uint32_t to565(uint32_t xrgb) { return ((xrgb >> 8) & 0xF800u) | ((xrgb >> 5) & 0x07E0u) | ((xrgb >> 3) & 0x001Fu); }
 
-class DisplayText : public displaytest::ScratchDirTest {
-protected:
-    void SetUp() override {
-        ScratchDirTest::SetUp();
-        ASSERT_EQ(createDisplay(&display), DD_OK);
-    }
-    void TearDown() override {
-        releaseDisplay(display);
-        expectNoDisplayObjects();
-        ScratchDirTest::TearDown();
-    }
+class DisplayText : public displaytest::ScratchDirTest {};
+
+TEST_F(DisplayText, SixteenBitTextIsTheThirtyTwoBitTextConverted) {
+    Display* display = nullptr;
+    ASSERT_EQ(createDisplay(&display), DD_OK);
     // The surface's pixel values after one line of text on a filled surface.
-    std::vector<uint32_t> drawn(const PixelFormat& format, uint32_t fill, int x, int y, const std::string& text,
-                                uint32_t ink, uint32_t back) {
+    auto drawn = [display](const PixelFormat& format, uint32_t fill, int x, int y, const char* text, uint32_t ink,
+                           uint32_t back) {
         Surface* s = displaytest::makeOffscreen(display, 120, 30, &format);
-        EXPECT_NE(s, nullptr);
-        if (!s) return {};
         displaytest::fillSurface(s, fill);
         DrawContext* dc = nullptr;
         EXPECT_EQ(getDC(s, &dc), DD_OK);
         setTextColor(dc, ink);
         setBkColor(dc, back);
-        EXPECT_TRUE(textOut(dc, x, y, text.data(), static_cast<int>(text.size())));
+        EXPECT_TRUE(textOut(dc, x, y, text, static_cast<int>(std::strlen(text))));
         releaseDC(s, dc);
         std::vector<uint32_t> out;
         for (int row = 0; row < 30; ++row)
             for (int col = 0; col < 120; ++col) out.push_back(displaytest::pixelAt(s, col, row));
         releaseSurface(s);
         return out;
-    }
-    Display* display = nullptr;
-};
-
-TEST_F(DisplayText, SixteenBitTextIsTheThirtyTwoBitTextConverted) {
+    };
     struct Case {
         int x, y;
         const char* text;
         uint32_t ink, back;  // GDI colours
     };
     const Case cases[] = {
-        {2, 3, "Ｈｏｍｅ 100円", 0x000000, 0xFFFFFF},
-        {-9, -4, "cut at the top left", 0x17C3E9, 0x5A0288},
-        {70, 20, "玉をお金に換えますか。？", 0xFFFFFF, 0x0000FF},
-        {5, 5, "e\xCC\x81 \xE3\x81\x8B\xE3\x82\x99 \xC3", 0x00FF00, 0x123456},  // marks and a broken byte
+        {70, 20, "玉をお金に換えますか。？", 0xFFFFFF, 0x0000FF},  // cut at the right and the bottom
+        {-3, -4, "e\xCC\x81 \xE3\x81\x8B\xE3\x82\x99 \xC3", 0x00FF00, 0x123456},  // marks, a broken byte; cut top left
     };
     const uint32_t fill = 0x00336699;  // XRGB
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
         const std::vector<uint32_t> wide = drawn(PIXEL_XRGB32, fill, c.x, c.y, c.text, c.ink, c.back);
-        const std::vector<uint32_t> narrow = drawn(PIXEL_RGB565, to565(fill), c.x, c.y, c.text,
-                                                   c.ink, c.back);
-        ASSERT_EQ(wide.size(), narrow.size());
+        const std::vector<uint32_t> narrow = drawn(PIXEL_RGB565, to565(fill), c.x, c.y, c.text, c.ink, c.back);
         int inked = 0;
         for (std::size_t i = 0; i < wide.size(); ++i) {
             ASSERT_EQ(narrow[i], to565(wide[i])) << "pixel " << i % 120 << "," << i / 120;
@@ -105,6 +82,8 @@ TEST_F(DisplayText, SixteenBitTextIsTheThirtyTwoBitTextConverted) {
         }
         EXPECT_GT(inked, 20);
     }
+    releaseDisplay(display);
+    expectNoDisplayObjects();
 }
 
 }  // namespace

@@ -3,9 +3,7 @@
 // was lost and restored.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <filesystem>
-#include <initializer_list>
 #include <vector>
 
 #include "display_test_support.h"
@@ -19,16 +17,21 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Step {
-    Surface* picture;
-    Rect src;
-    Rect dst;
-};
-
 Rect rectOf(const TownRect& r) { return Rect{r.left, r.top, r.right, r.bottom}; }
 
-// Every step of every place's opening and closing zoom that draws anything.
-std::vector<Step> zoomSteps() {
+class ZoomSteps : public displaytest::ScratchDirTest {};
+
+TEST_F(ZoomSteps, PreparedStepsDrawThePixelsOfThePlainScaling) {
+    // The game's own pictures: a one-colour picture would hide a misplaced pixel.
+    for (const PictureFile& p : pictureFiles)
+        fs::copy_file(fs::path(PACHINKO_GAME_DIR) / p.file, p.file, fs::copy_options::overwrite_existing);
+    ASSERT_TRUE(initDirectDraw(nullptr));
+
+    // Every step of every place's opening and closing zoom that draws anything.
+    struct Step {
+        Surface* picture;
+        Rect src, dst;
+    };
     std::vector<Step> steps;
     for (int k = 1; k <= 10; ++k) {
         steps.push_back({surfHome1, rectOf(HOME_INTERIOR.source), rectOf(homeZoom(k))});
@@ -38,46 +41,29 @@ std::vector<Step> zoomSteps() {
                 steps.push_back({surfTennai1, rectOf(PARLOUR_INTERIORS[p].source), rectOf(parlourZoom(p, k, closing))});
     }
     std::erase_if(steps, [](const Step& s) { return s.dst.right <= s.dst.left; });
-    return steps;
-}
-
-// Each step drawn alone, and the frame's pixels inside it.
-std::vector<std::vector<uint32_t>> drawn(const std::vector<Step>& steps) {
-    std::vector<std::vector<uint32_t>> out;
-    for (const Step& s : steps) {
-        EXPECT_EQ(blitToFrame(s.dst, s.picture, s.src, false), DD_OK);
-        SurfaceDesc d;
-        EXPECT_EQ(lockSurface(frameSurface, nullptr, d, DDLOCK_WAIT), DD_OK);
-        std::vector<uint32_t> pixels;
-        for (int y = s.dst.top; y < s.dst.bottom; ++y) {
-            const auto* row = static_cast<const uint32_t*>(d.pixels) + static_cast<std::ptrdiff_t>(y) * (d.pitch / 4);
-            pixels.insert(pixels.end(), row + s.dst.left, row + s.dst.right);
-        }
-        unlockSurface(frameSurface, nullptr);
-        out.push_back(std::move(pixels));
-    }
-    return out;
-}
-
-class ZoomSteps : public displaytest::ScratchDirTest {};
-
-TEST_F(ZoomSteps, PreparedStepsDrawThePixelsOfThePlainScaling) {
-    // The game's own pictures: a one-colour picture would hide a misplaced pixel.
-    for (const PictureFile& p : pictureFiles)
-        fs::copy_file(fs::path(PACHINKO_GAME_DIR) / p.file, p.file, fs::copy_options::overwrite_existing);
-    ASSERT_TRUE(initDirectDraw(nullptr));
-    const std::vector<Step> steps = zoomSteps();
     ASSERT_EQ(steps.size(), 78u);
-    const auto plain = drawn(steps);
 
+    // Each step drawn alone, and the frame's pixels inside it, step after step.
+    auto drawn = [&steps] {
+        std::vector<uint32_t> pixels;
+        for (const Step& s : steps) {
+            EXPECT_EQ(blitToFrame(s.dst, s.picture, s.src, false), DD_OK);
+            SurfaceDesc d;
+            EXPECT_EQ(lockSurface(frameSurface, nullptr, d, DDLOCK_WAIT), DD_OK);
+            for (int y = s.dst.top; y < s.dst.bottom; ++y) {
+                const auto* row = static_cast<const uint32_t*>(d.pixels) + static_cast<std::ptrdiff_t>(y) * (d.pitch / 4);
+                pixels.insert(pixels.end(), row + s.dst.left, row + s.dst.right);
+            }
+            unlockSurface(frameSurface, nullptr);
+        }
+        return pixels;
+    };
+    const std::vector<uint32_t> plain = drawn();
     prepareZoomSteps();
-    for (const Step& s : steps)
-        EXPECT_TRUE(prepareStretch(s.picture, s.src, s.dst.right - s.dst.left, s.dst.bottom - s.dst.top));
-    EXPECT_TRUE(drawn(steps) == plain);
-
+    EXPECT_TRUE(drawn() == plain);
     loseAllSurfaces();
     EXPECT_TRUE(restoreSurfaces());
-    EXPECT_TRUE(drawn(steps) == plain);
+    EXPECT_TRUE(drawn() == plain);
     releasePresentation();
     expectNoDisplayObjects();
 }
