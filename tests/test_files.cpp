@@ -1,5 +1,5 @@
 // The data files where they are not plain files in a writable folder: a
-// folder in a file's place, a folder that takes no new file, a symbolic
+// folder or a FIFO in a file's place, a folder that takes no new file, a symbolic
 // link, and the permissions a save leaves.
 #include <gtest/gtest.h>
 
@@ -39,20 +39,23 @@ PlayerRecord sample() { return PlayerRecord{5, 123456, 7, {{1, 103, 30}, {0, 0, 
 
 }  // namespace
 
-// Anything but a plain file where a data file belongs is not read (the
-// reader checks what it opened, so a FIFO fares as a folder does): the
-// player's file starts a new game, the course file ends the game.
-TEST(DataFiles, AFolderInAFilesPlaceCannotBeOpened) {
-    for (bool course : {true, false}) {
-        const char* name = course ? "tama.dat" : "pachiko.dat";
-        SCOPED_TRACE(name);
-        GameDir dir;
-        if (!course) writeCourseFile("tama.dat");
-        fs::create_directory(name);
-        game.player.day = 40;
-        EXPECT_EQ(loadGame(), course ? 1 : 0);
-        EXPECT_EQ(boxTexts(), std::vector<std::string>{course ? "設定ファイル読み出しに失敗" : "記憶ファイル読出失敗 新規作成"});
-        EXPECT_EQ(game.player.day, course ? 40 : 0);  // without courses the record is never read
+// A folder or a FIFO where a data file belongs is not read: the player's
+// file starts a new game, the course file ends the game. The FIFO has no
+// writer: a reader that waited for one would hang here rather than pass.
+TEST(DataFiles, AFolderOrAFifoInAFilesPlaceCannotBeOpened) {
+    for (bool fifo : {false, true}) {
+        for (bool course : {true, false}) {
+            const char* name = course ? "tama.dat" : "pachiko.dat";
+            SCOPED_TRACE(std::string(fifo ? "a FIFO as " : "a folder as ") + name);
+            GameDir dir;
+            if (!course) writeCourseFile("tama.dat");
+            if (fifo) ASSERT_EQ(::mkfifo(name, 0644), 0);
+            else fs::create_directory(name);
+            game.player.day = 40;
+            EXPECT_EQ(loadGame(), course ? 1 : 0);
+            EXPECT_EQ(boxTexts(), std::vector<std::string>{course ? "設定ファイル読み出しに失敗" : "記憶ファイル読出失敗 新規作成"});
+            EXPECT_EQ(game.player.day, course ? 40 : 0);  // without courses the record is never read
+        }
     }
 }
 
