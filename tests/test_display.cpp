@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <filesystem>
 
 #include "display_test_support.h"
 #include "media/assets.h"
@@ -155,25 +154,6 @@ TEST_F(DisplaySubstitute, ThePrimaryIsTheGameAreaItsClipperClipsAndEveryBlitIsAn
     releaseClipper(clipper);
 }
 
-TEST_F(DisplaySubstitute, BitmapsAreFoundByExactNameThenIgnoringCase) {
-    ASSERT_TRUE(displaytest::writeSolidBmp("My1.bmp", 3, 2, 0x00FF0000));
-    std::filesystem::create_directory("Pics");
-    ASSERT_TRUE(displaytest::writeSolidBmp("Pics/Lamp.BMP", 1, 1, 0x000000FF));
-    for (const char* name : {"My1.bmp", "MY1.BMP", "Pics/lamp.bmp"}) {
-        Bitmap* b = loadBitmapFile(name);
-        EXPECT_NE(b, nullptr) << name;
-        if (b) deleteBitmap(b);
-    }
-#ifdef _WIN32
-    // Windows itself ignores case in every part of a name.
-    Bitmap* folderCase = loadBitmapFile("pics/lamp.bmp");
-    EXPECT_NE(folderCase, nullptr);
-    if (folderCase) deleteBitmap(folderCase);
-#else
-    EXPECT_EQ(loadBitmapFile("pics/lamp.bmp"), nullptr);  // folders are matched exactly
-#endif
-}
-
 // --- the game's display set-up and primitives -------------------------------
 
 class GameDisplay : public displaytest::ScratchDirTest {
@@ -248,6 +228,7 @@ TEST_F(GameDisplay, TextGroupIsOneAtATimeAndAFailedContextDropsItsLinesSilently)
     EXPECT_EQ(blt(frameSurface, nullptr, frameSurface, nullptr, DDBLT_WAIT), DD_OK);
 }
 
+// The file is "My1.bmp": the bitmap loader finds a name ignoring its case.
 TEST_F(GameDisplay, ThePaletteMessageReloadsTheWalkerFromItsLowerCaseName) {
     ASSERT_TRUE(displaytest::writeBmp("back1.bmp", 4, 4, 8, [](int, int) { return 1; }, {0x000000, 0x00FF8040}));
     ASSERT_TRUE(displaytest::writeSolidBmp("My1.bmp", 32, 32, 0x00FFFFFF));

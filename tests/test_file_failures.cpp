@@ -1,6 +1,7 @@
 // The game against its files failing: every picture and sound missing in
-// turn, a full disk (a small tmpfs: skipped, and saying so, where this
-// process may not mount), and saves killed at random moments.
+// turn, a read-only folder and a full disk (small tmpfs mounts: skipped, and
+// saying so, where this process may not mount), and saves killed at random
+// moments.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/mount.h>
@@ -107,27 +108,30 @@ TEST(FileFailures, EachMissingPictureOrSoundLetsTheGamePlayOn) {
     }
 }
 
-// --- a full disk ------------------------------------------------------------------------
+// --- the working folder takes no writes: read-only, or a full disk ------------------
 
-// (A folder that takes no new file is with the data file tests.)
-TEST(FileFailures, AFullDiskKeepsTheOldSaveWholeWithoutAWord) {
-    GameDir dir;
-    const fs::path d = dir.path() / "disk";
-    Tmpfs disk(d);
-    if (!disk.mounted) GTEST_SKIP() << "cannot mount a tmpfs here: " << std::strerror(errno);
-    gamecontent::copyInto(d);
-    // Day −1 loads as day 0: the menu's file commands are open outdoors.
-    const std::vector<uint8_t> before = playerFileBytes(-1, 7777);
-    writeBytes(d / "pachiko.dat", before);
-    fillUp(d / "filler");
-    ASSERT_EQ(runScript(d, std::string(TOWN_AND_MACHINE) + "menu 15\ntick 1\nmenu 16\ntick 1\n", dir.path() / "out"), 0);
-    EXPECT_EQ(boxTexts(), std::vector<std::string>{});
-    EXPECT_EQ(game.dayTicks, SCRIPT_TICKS + 2);
-    // The menu's save and the one at exit both failed, silently; the load read the old file.
-    EXPECT_EQ(logLines("save pachiko.dat"), (std::vector<std::string>{"save pachiko.dat failed", "save pachiko.dat failed"}));
-    EXPECT_EQ(game.player.cash, 7777);
-    EXPECT_EQ(readBytes(d / "pachiko.dat"), before);
-    EXPECT_EQ(temporaryFilesIn(d), 0);
+TEST(FileFailures, AFolderThatTakesNoWritesKeepsTheOldSaveWholeWithoutAWord) {
+    for (bool full : {false, true}) {
+        SCOPED_TRACE(full ? "a full disk" : "a read-only folder");
+        GameDir dir;
+        const fs::path d = dir.path() / "disk";
+        Tmpfs disk(d);
+        if (!disk.mounted) GTEST_SKIP() << "cannot mount a tmpfs here: " << std::strerror(errno);
+        gamecontent::copyInto(d);
+        // Day −1 loads as day 0: the menu's file commands are open outdoors.
+        const std::vector<uint8_t> before = playerFileBytes(-1, 7777);
+        writeBytes(d / "pachiko.dat", before);
+        if (full) fillUp(d / "filler");
+        else ASSERT_EQ(::mount(nullptr, d.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr), 0);
+        ASSERT_EQ(runScript(d, std::string(TOWN_AND_MACHINE) + "menu 15\ntick 1\nmenu 16\ntick 1\n", dir.path() / "out"), 0);
+        EXPECT_EQ(boxTexts(), std::vector<std::string>{});
+        EXPECT_EQ(game.dayTicks, SCRIPT_TICKS + 2);
+        // The menu's save and the one at exit both failed, silently; the load read the old file.
+        EXPECT_EQ(logLines("save pachiko.dat"), (std::vector<std::string>{"save pachiko.dat failed", "save pachiko.dat failed"}));
+        EXPECT_EQ(game.player.cash, 7777);
+        EXPECT_EQ(readBytes(d / "pachiko.dat"), before);
+        EXPECT_EQ(temporaryFilesIn(d), 0);
+    }
 }
 
 // --- a save killed at a random moment --------------------------------------------------
