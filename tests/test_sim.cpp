@@ -1,5 +1,5 @@
 // pachinko-sim's library on a small hand-made course table: the ledger it
-// keeps agrees with the tray and the gate, runs are repeatable, and the three
+// keeps agrees with the tray and the gate, runs are repeatable, and the
 // report forms carry the same numbers (the JSON parses).
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -53,50 +53,18 @@ protected:
         for (int i = 0; i < 4; ++i) prizeTicks += r.wins[i] * sim::WIN_TICKS[i];
         EXPECT_EQ(r.gateOpenTicks, prizeTicks - game.slotPrizeLeft);
         EXPECT_EQ(r.gatePaid % 10, 0);
-        EXPECT_LE(r.bigWinGatePaid, r.gatePaid);
-        EXPECT_LE(r.spins, r.entries);
-        EXPECT_EQ(r.ballsBought % 20, 0);
     }
 };
 
-TEST_F(SimTest, WeakLaunchesGiveEveryBallBackAndOnePurchaseLastsTheRun) {
-    sim::RunCounts r = run(0, 0, 20, 5000);
-    EXPECT_EQ(r.ballsBought, 20);
-    EXPECT_EQ(r.returned, r.paid);
-    // Only the balls still in flight when the run stops are not back yet.
-    EXPECT_GE(r.paid, r.launched - 1);
-    EXPECT_EQ(r.entries, 0);
-    expectLedgerBalances(r);
-}
-
 TEST_F(SimTest, ACountedBandPaysItsPocketAndTheGateAndTheLedgerBalances) {
     sim::RunCounts r = run(6, 6, 45, 40000);
-    EXPECT_EQ(r.launched, 40000);
     // One launch in three draws from the full range, one of those in ten
     // takes the pocket: about 1,300 entries.
     EXPECT_GT(r.entries, 1000);
     EXPECT_LT(r.entries, 1700);
     EXPECT_EQ(r.paid, 6 * r.entries + r.gatePaid);
     EXPECT_GT(r.wins[2] + r.wins[3], 0);  // slot setting 6 forces a win every 16 spins
-    EXPECT_GT(r.ballsPerBigWin(), 0.0);
     expectLedgerBalances(r);
-}
-
-TEST_F(SimTest, TheNailSettingDecidesHowOftenTheFullRangeIsDrawn) {
-    sim::RunCounts tight = run(0, 0, 45, 30000);
-    sim::RunCounts loose = run(0, 6, 45, 30000);
-    // One counted launch in 41 against one in 3.
-    EXPECT_GT(loose.entries, 5 * tight.entries);
-    EXPECT_GT(loose.returnRatio(), tight.returnRatio());
-    expectLedgerBalances(loose);
-}
-
-TEST_F(SimTest, RunsRepeatFromTheSameDrawsAndDifferFromOthers) {
-    sim::RunCounts a = run(5, 4, 45, 20000, 123);
-    sim::RunCounts b = run(5, 4, 45, 20000, 123);
-    sim::RunCounts c = run(5, 4, 45, 20000, 124);
-    EXPECT_EQ(sim::formatCsv({a}), sim::formatCsv({b}));
-    EXPECT_NE(sim::formatCsv({a}), sim::formatCsv({c}));
 }
 
 TEST_F(SimTest, TickLimitAndScheduleSeat) {
@@ -114,13 +82,6 @@ TEST_F(SimTest, TickLimitAndScheduleSeat) {
     EXPECT_GE(r.launched, 1234 / 5 - 1);
     EXPECT_LE(r.launched, 1234 / 5 + 1);
     expectLedgerBalances(r);
-
-    // A dial at 0 launches nothing, and a run counted in launches still ends.
-    spec.dial = 0;
-    spec.launches = 1000;
-    r = sim::runSeat(table(), spec);
-    EXPECT_EQ(r.launched, 0);
-    EXPECT_EQ(r.ticks, 0);
 }
 
 TEST_F(SimTest, TheBestCountedBand) {
@@ -131,11 +92,11 @@ TEST_F(SimTest, TheBestCountedBand) {
     ASSERT_GT(runs[3].returnRatio(), runs[1].returnRatio());
     ASSERT_NE(sim::bestCounted(runs), nullptr);
     EXPECT_EQ(sim::bestCounted(runs)->dial, 45);
-    EXPECT_EQ(sim::bestCounted({runs[0], runs[3]}), nullptr);
 }
 
-TEST_F(SimTest, ReportFormsCarryTheSameNumbersAndTheJsonParses) {
+TEST_F(SimTest, RunsRepeatAndTheReportFormsCarryTheSameNumbers) {
     std::vector<sim::RunCounts> runs = {run(6, 6, 45, 8000), run(1, 2, 20, 500)};
+    EXPECT_EQ(sim::formatCsv({runs[0]}), sim::formatCsv({run(6, 6, 45, 8000)})) << "runs repeat from the same draws";
     QJsonParseError error;
     QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(sim::formatJson(runs)), &error);
     ASSERT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString();
@@ -154,10 +115,6 @@ TEST_F(SimTest, ReportFormsCarryTheSameNumbersAndTheJsonParses) {
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(std::count(lines[2].begin(), lines[2].end(), ','), std::count(lines[0].begin(), lines[0].end(), ','));
     EXPECT_EQ(lines[1].rfind("6,6,45,", 0), 0u) << lines[1];
-    // Table: a header and one row per run, the row naming its band.
-    std::string text = sim::formatTable(runs);
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 3);
-    EXPECT_NE(text.find("13-25"), std::string::npos);
 }
 
 }  // namespace
