@@ -178,8 +178,7 @@ TEST_F(SoundTest, BallSoundTakesTheThreeCopiesInTurn) {
     playTamadeSound();
     EXPECT_EQ(soundLog(), (Texts{"sound play tamade.wav#1 once", "sound play tamade.wav#2 once",
                                  "sound play tamade.wav#3 once"}));
-    // A turn counter out of its range starts the round again.
-    game.tamadeNext = 7;
+    // Once they have ended, the fourth takes the first copy again.
     platform::advanceSoundTime(100);
     playTamadeSound();
     EXPECT_EQ(soundLog().back(), "sound play tamade.wav#1 once");
