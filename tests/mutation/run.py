@@ -14,7 +14,7 @@ after each mutant.
 cheapest first, and a mutant stops at the first stage that fails:
   1. the unit and headless end-to-end tests (one pachinko_tests process,
      --gtest_fail_fast);
-  2. the Qt window (offscreen), recording and scale tests, the OpenAL tests
+  2. the Qt window (offscreen) and recording tests, the OpenAL tests
      and the option test;
   3. with --window, the real window journey under Xvfb (several minutes).
 --quick runs the first stage only.
@@ -108,7 +108,7 @@ def stages(build, window, quick=False):
     result = [
         ("unit+e2e", ["pachinko_tests"],
          [os.path.join(tests, "pachinko_tests"), "--gtest_fail_fast", "--gtest_brief=1"], 400),
-        ("qt+openal", ["pachinko_qt_tests", "pachinko_qt_scale_tests", "pachinko_qt_recording_tests",
+        ("qt+openal", ["pachinko_qt_tests", "pachinko_qt_recording_tests",
                        "pachinko_openal_tests", "pachinko", "pachinko-headless"],
          ["ctest", "--stop-on-failure", "-j" + JOBS, "-R", r"^(qt_|pachinko_options$|OpenAlTest\.)"], 900),
     ]

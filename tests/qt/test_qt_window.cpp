@@ -1,6 +1,9 @@
-// The Qt window: what the real-window journey does not see (the menu's
-// items and greying, tuning keys, text drawn on a dialog, the help window).
-// Runs on Qt's offscreen platform.
+// The Qt window: what the real-window journey does not see (the scale kept
+// in the settings, sharp pixels and the pointer in game pixels at scale 2,
+// the menu's greying, tuning keys, text drawn on a dialog, the help window).
+// Runs on Qt's offscreen platform, with a settings folder of its own.
+#include <QFile>
+#include <QImage>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -10,6 +13,7 @@
 
 #include "platform/display.h"
 #include "platform/qt_backend.h"
+#include "platform/screen.h"
 #include "platform/window.h"
 #include "state/game_state.h"
 #include "shell/main_window.h"
@@ -17,6 +21,12 @@
 
 using namespace platform;
 using namespace qt_support;
+
+namespace {
+
+QString configDir;
+
+}  // namespace
 
 class QtWindowTest : public QObject {
     Q_OBJECT
@@ -27,8 +37,11 @@ private:
 private slots:
     // The game started in a folder of its own, with pictures and courses but no sounds
     // and no saved game: three boxes, answered at once. That ticks run under
-    // such boxes, the recording test shows.
+    // such boxes, the recording test shows. The scale chosen last before it
+    // (out-of-range scales are the options test's) is the one it opens with.
     void initTestCase() {
+        QVERIFY(rememberWindowScale(3));
+        QVERIFY(rememberWindowScale(2));
         QVERIFY(dir_.isValid());
         QDir::setCurrent(dir_.path());
         copyGamePictures(dir_.path());
@@ -36,6 +49,59 @@ private slots:
         resetGameState();
         QVERIFY(startUp("", 1));
         pumpUntilAnswered(answerer);
+    }
+
+    // The choice outlives the process (a later run reads the file); each game
+    // pixel is a 2 x 2 block of its own colour, never smoothed into its
+    // neighbours; the window cannot be resized.
+    void scaleKeptAndShownSharp() {
+        QFile file(configDir + "/pachinko/pachinko.conf");
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY2(file.readAll().contains("scale=2"), "the settings file holds the last choice");
+        QWidget* area = qtGameArea();
+        QCOMPARE(area->size(), QSize(1280, 832));
+        QCOMPARE(qtMainWindow()->minimumSize(), qtMainWindow()->maximumSize());
+        pumpUntil([] { return game.dayTicks >= 3; });
+        const QImage shown = area->grab().toImage();
+        ScreenPixels pixels;
+        QVERIFY(primaryPixels(pixels));
+        int differentNeighbours = 0;
+        for (int y = 0; y < 416; y += 13) {
+            for (int x = 0; x < 640; x += 7) {
+                const QRgb pixel = pixels.pixels[y * pixels.stride + x] & 0xFFFFFFu;
+                for (int dy = 0; dy < 2; ++dy)
+                    for (int dx = 0; dx < 2; ++dx) QCOMPARE(shown.pixel(2 * x + dx, 2 * y + dy) & 0xFFFFFFu, pixel);
+                differentNeighbours += (pixels.pixels[y * pixels.stride + x + 1] & 0xFFFFFFu) != pixel;
+            }
+        }
+        QVERIFY2(differentNeighbours > 100, "the picture has edges to keep sharp");
+    }
+
+    // A click lands on the game pixel under it (halved, rounding down); a
+    // release outside the window still sets the dial from its y; a move
+    // lights the lender only over its own game pixels.
+    void pointerInGamePixels() {
+        QWidget* area = qtGameArea();
+        game.homeState = 0;
+        game.bankState = 0;
+        QTest::mouseClick(area, Qt::LeftButton, Qt::NoModifier, QPoint(401, 301));  // game 200, 150
+        pump(30);
+        QCOMPARE(game.walkerX, 184);
+        QCOMPARE(game.walkerY, 132);
+        game.inParlour = 1;
+        game.dialPower = 50;
+        QTest::mousePress(area, Qt::LeftButton, Qt::NoModifier, QPoint(1141, 601));  // the dial at 570, 300
+        QTest::mouseRelease(area, Qt::LeftButton, Qt::NoModifier, QPoint(-1, 501));  // game y 250
+        pump(30);
+        QCOMPARE(game.dialPower, 100);  // 50 + 300 - 250
+        game.lenderState = 0;
+        QTest::mouseMove(area, QPoint(33, 183));  // game 16, 91: the lender's corner
+        pump(30);
+        QCOMPARE(game.lenderState, 1);
+        QTest::mouseMove(area, QPoint(31, 183));  // game 15: just outside
+        pump(30);
+        QCOMPARE(game.lenderState, 0);
+        game.inParlour = 0;
     }
 
     // The exit through the menu ends the loop (the window journey checks its
@@ -122,5 +188,13 @@ private slots:
     }
 };
 
-QTEST_MAIN(QtWindowTest)
+int main(int argc, char** argv) {
+    // The settings folder is chosen before anything reads the settings.
+    QTemporaryDir config;
+    configDir = config.path();
+    qputenv("XDG_CONFIG_HOME", configDir.toUtf8());
+    initApplication(argc, argv);
+    QtWindowTest test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "test_qt_window.moc"
