@@ -66,7 +66,7 @@ bool initDirectSound(platform::Window* window) {
     return true;
 }
 
-bool createSoundBufferFromWav(const char* fileName, platform::SoundBuffer** slot, const char* label) {
+bool createSoundBufferFromWav(const char* fileName, platform::SoundBuffer** slot, const char* label, bool fromFile) {
     if (slot == nullptr) return false;
     release(*slot);
     WaveReader reader;
@@ -78,7 +78,19 @@ bool createSoundBufferFromWav(const char* fileName, platform::SoundBuffer** slot
     // claiming more than the file holds would otherwise ask for memory (up to
     // 4 GB) the file cannot fill.
     uint32_t bytes = waveDataBytesInFile(reader);
-    if (platform::createSoundBuffer(dsound, *reader.format, bytes, label != nullptr ? label : fileName, slot) < 0) {
+    const char* name = label != nullptr ? label : fileName;
+    int32_t made = platform::SOUND_ERR_NOT_STREAMED;
+    if (fromFile)
+        made = platform::createStreamedSoundBuffer(dsound, *reader.format, bytes, fileName,
+                                                   reader.dataChunk.dataOffset, name, slot);
+    if (made != platform::SOUND_ERR_NOT_STREAMED) {
+        waveDestroy(reader);
+        if (made >= 0) return true;
+        *slot = nullptr;
+        warn("バッファの作成に失敗");
+        return false;
+    }
+    if (platform::createSoundBuffer(dsound, *reader.format, bytes, name, slot) < 0) {
         *slot = nullptr;
         waveDestroy(reader);
         warn("バッファの作成に失敗");
@@ -106,9 +118,9 @@ bool createSoundBufferFromWav(const char* fileName, platform::SoundBuffer** slot
 }
 
 bool loadSounds() {
-    bool loaded = createSoundBufferFromWav("base1.wav", &sndBase1) &&
-                  createSoundBufferFromWav("base2.wav", &sndBase2) &&
-                  createSoundBufferFromWav("open.wav", &sndOpen) &&
+    bool loaded = createSoundBufferFromWav("base1.wav", &sndBase1, nullptr, true) &&
+                  createSoundBufferFromWav("base2.wav", &sndBase2, nullptr, true) &&
+                  createSoundBufferFromWav("open.wav", &sndOpen, nullptr, true) &&
                   createSoundBufferFromWav("tamade.wav", &sndTamade1, "tamade.wav#1") &&
                   createSoundBufferFromWav("tamade.wav", &sndTamade2, "tamade.wav#2") &&
                   createSoundBufferFromWav("tamade.wav", &sndTamade3, "tamade.wav#3");

@@ -1,6 +1,8 @@
 // The game's sounds: two looping tunes (town, parlour), the looping gate sound
-// and three copies of the ball sound, each read whole from its WAV file into a
-// buffer of its own at start-up and afterwards only started and stopped.
+// and three copies of the ball sound, each in a buffer of its own made at
+// start-up and afterwards only started and stopped. The ball sound is read
+// whole; the looped ones are played from their files where the device can
+// (12 MB the game would otherwise hold), else read whole too.
 //
 // game.soundOff silences everything: callers test it before starting or
 // stopping a sound (playLooping and playTamadeSound also refuse to start one
@@ -32,8 +34,11 @@ bool initDirectSound(platform::Window* window);
 bool loadSounds();
 // Reads a WAV file whole into a new buffer stored in *slot. True also when the
 // buffer exists but could not be filled (it then stays silent). The label
-// names the buffer in the event log; null means the file name.
-bool createSoundBufferFromWav(const char* fileName, platform::SoundBuffer** slot, const char* label = nullptr);
+// names the buffer in the event log; null means the file name. With
+// `fromFile`, a device that can plays the sound from its file instead of
+// holding it (the long looped sounds); the others read it whole as usual.
+bool createSoundBufferFromWav(const char* fileName, platform::SoundBuffer** slot, const char* label = nullptr,
+                              bool fromFile = false);
 
 // Starts a buffer looping; a playing buffer goes on undisturbed. Does
 // nothing for an absent buffer or while game.soundOff is set.

@@ -32,6 +32,16 @@ int32_t setPrimaryFormat(SoundBuffer* primary, const WaveFormat& format) {
     return SOUND_OK;
 }
 
+int32_t createStreamedSoundBuffer(SoundDevice* device, const WaveFormat& format, uint32_t bytes, const char* path,
+                                  uint64_t offset, const char* label, SoundBuffer** out) {
+    if (out == nullptr) return SOUND_ERR_INVALID;
+    *out = nullptr;
+    if (!live(device) || path == nullptr || !validSecondary(format, bytes)) return SOUND_ERR_INVALID;
+    if (device->streamFromFile == nullptr) return SOUND_ERR_NOT_STREAMED;
+    if (injectedFailure(SoundStep::secondaryBuffer)) return SOUND_ERR_FAIL;
+    return device->streamFromFile(device, format, bytes, path, offset, label, out);
+}
+
 int32_t lockSoundBuffer(SoundBuffer* buffer, uint32_t offset, uint32_t bytes, void** part1, uint32_t* bytes1,
                         void** part2, uint32_t* bytes2) {
     return beginLock(buffer, offset, bytes, part1, bytes1, part2, bytes2);

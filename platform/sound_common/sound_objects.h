@@ -7,7 +7,8 @@
 // Each sound is held once. A device that plays from memory of its own (the
 // OpenAL device, where it can map its buffers) hands that memory out through
 // `samples` and the record's `data` stays empty; otherwise `samples` is
-// `data`'s, and the device copies from it at unlock.
+// `data`'s, and the device copies from it at unlock. A buffer played from its
+// file holds no samples at all: `samples` stays null and lock refuses it.
 //
 // Records are never freed, only marked dead, so a handle kept after release
 // (or after resetSoundDevice) can never point at another object; the dead
@@ -35,6 +36,10 @@ struct SoundDevice {
     void* alDevice = nullptr;
     void* alContext = nullptr;
     bool mapsBuffers = false;  // its buffers' memory can be written in place
+    // Makes a buffer that plays from its file (arguments checked already);
+    // null for a device that does not stream.
+    int32_t (*streamFromFile)(SoundDevice* device, const WaveFormat& format, uint32_t bytes, const char* path,
+                              uint64_t offset, const char* label, SoundBuffer** out) = nullptr;
 };
 
 struct SoundBuffer {
@@ -152,6 +157,18 @@ inline SoundBuffer* newSecondary(SoundDevice* device, const WaveFormat& format, 
     return b;
 }
 
+// The record of a buffer that plays from its file.
+inline SoundBuffer* newStreamedRecord(SoundDevice* device, const WaveFormat& format, uint32_t bytes,
+                                      const char* label) {
+    registry.buffers.push_back(std::make_unique<SoundBuffer>());
+    SoundBuffer* b = registry.buffers.back().get();
+    b->device = device;
+    b->label = label != nullptr ? label : "";
+    b->format = format;
+    b->bytes = bytes;
+    return b;
+}
+
 // The primary buffer takes any PCM layout; whether the mix can use it is the
 // device's business.
 inline bool validPrimaryFormat(const WaveFormat& f) {
@@ -167,7 +184,9 @@ inline int32_t beginLock(SoundBuffer* buffer, uint32_t offset, uint32_t bytes, v
     if (bytes1 != nullptr) *bytes1 = 0;
     if (part2 != nullptr) *part2 = nullptr;
     if (bytes2 != nullptr) *bytes2 = 0;
-    if (!liveSecondary(buffer) || buffer->locked || part1 == nullptr || bytes1 == nullptr) return SOUND_ERR_INVALID;
+    if (!liveSecondary(buffer) || buffer->samples == nullptr || buffer->locked || part1 == nullptr ||
+        bytes1 == nullptr)
+        return SOUND_ERR_INVALID;
     if (bytes == 0 || bytes > buffer->bytes || offset >= buffer->bytes) return SOUND_ERR_INVALID;
     uint32_t first = std::min(bytes, buffer->bytes - offset);
     uint32_t second = bytes - first;

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -64,6 +65,12 @@ bool waitFor(const std::function<bool()>& done) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     return true;
+}
+
+uint64_t outputBytes() {
+    std::error_code ec;
+    const uint64_t size = fs::file_size(outputFile(), ec);
+    return ec ? 0 : size;
 }
 
 // The output file's samples (16-bit little-endian, as this machine keeps
@@ -157,6 +164,64 @@ TEST_F(OpenAlTest, PlayGoesOnWhereATuneWasAndRestartsAnEndedSound) {
     game.tamadeNext = 0;
     playTamadeSound();
     EXPECT_TRUE(info(sndTamade1).playing);
+}
+
+// The long looped sounds are read from their files as they play: the game
+// holds none of their samples, and a file removed after start-up plays on
+// from the file it opened. The ball sound is held whole.
+TEST_F(OpenAlTest, LoopedSoundsPlayFromTheirFiles) {
+    for (platform::SoundBuffer* b : {sndBase1, sndBase2, sndOpen}) {
+        std::vector<uint8_t> held{1};
+        EXPECT_TRUE(platform::soundBufferContents(b, held));
+        EXPECT_TRUE(held.empty());
+        void* part1 = nullptr;
+        uint32_t bytes1 = 0;
+        EXPECT_LT(platform::lockSoundBuffer(b, 0, 4, &part1, &bytes1, nullptr, nullptr), 0);
+    }
+    std::vector<uint8_t> ball;
+    EXPECT_TRUE(platform::soundBufferContents(sndTamade1, ball));
+    EXPECT_EQ(ball.size(), 2205u * 4);
+
+    fs::remove("base1.wav");
+    playLooping(sndBase1);
+    ASSERT_TRUE(waitFor([] { return outputBytes() > 44100 * 4; }));
+    releaseSoundBuffers();
+    releaseDirectSound();
+    std::vector<int16_t> samples = outputSamples();
+    EXPECT_TRUE(std::any_of(samples.begin(), samples.end(), [](int16_t v) { return std::abs(v) > 3000; }));
+}
+
+// A looped tune shorter than what is queued ahead wraps round without a gap,
+// and one played once runs out, reads as stopped at its start, and plays
+// again from there.
+TEST_F(OpenAlTest, TuneFromItsFileLoopsWithoutGapsAndPlaysAgainOnceOver) {
+    releaseSoundBuffers();
+    save("base1.wav", pcmFile(square16(2205, 2, 100, 6000), 2, 22050, 16));  // 0.1 s
+    save("base2.wav", pcmFile(square16(2205, 2, 100, 6000), 2, 22050, 16));
+    ASSERT_TRUE(loadSounds());
+    platform::playSoundBuffer(sndBase2, 0);
+    ASSERT_TRUE(waitFor([] { return !info(sndBase2).playing; }));
+    EXPECT_EQ(info(sndBase2).position, 0u);
+    platform::playSoundBuffer(sndBase2, 0);
+    EXPECT_TRUE(info(sndBase2).playing);
+    stopSound(sndBase2);
+
+    playLooping(sndBase1);
+    ASSERT_TRUE(waitFor([] { return outputBytes() > 3 * 44100 * 4; }));
+    releaseSoundBuffers();
+    releaseDirectSound();
+    std::vector<int16_t> samples = outputSamples();
+    std::size_t first = 0;
+    while (first < samples.size() && std::abs(samples[first]) < 1000) ++first;
+    // Two seconds after the tune began, twenty rounds of it: no stretch of
+    // 20 ms (882 frames) without sound.
+    const std::size_t end = first + 2 * 44100 * 2;
+    ASSERT_LE(end, samples.size());
+    std::size_t quiet = 0;
+    for (std::size_t i = first; i < end; i += 2) {
+        quiet = std::abs(samples[i]) < 1000 ? quiet + 1 : 0;
+        ASSERT_LT(quiet, 882u) << "a gap at frame " << (i - first) / 2;
+    }
 }
 
 }  // namespace

@@ -53,6 +53,8 @@ constexpr int32_t SOUND_ERR_FAIL = static_cast<int32_t>(0x80004005u);
 constexpr int32_t SOUND_ERR_INVALID = static_cast<int32_t>(0x80070057u);
 // Lock found the buffer's memory lost; restoreSoundBuffer and lock again.
 constexpr int32_t SOUND_ERR_BUFFERLOST = static_cast<int32_t>(0x88780096u);
+// This device does not play sounds from their files: make an ordinary buffer.
+constexpr int32_t SOUND_ERR_NOT_STREAMED = static_cast<int32_t>(0x80004001u);
 
 // Cooperative levels.
 enum : uint32_t { SOUND_COOP_NORMAL = 1, SOUND_COOP_PRIORITY = 2 };
@@ -98,6 +100,16 @@ int32_t setPrimaryFormat(SoundBuffer* primary, const WaveFormat& format);
 // SOUND_BUFFER_MIN_BYTES … SOUND_BUFFER_MAX_BYTES.
 int32_t createSoundBuffer(SoundDevice* device, const WaveFormat& format, uint32_t bytes, const char* label,
                           SoundBuffer** out);
+// A buffer whose samples stay in their file and are read as it plays, for
+// long sounds that a device would otherwise hold whole: `bytes` bytes of
+// samples in `format`, starting `offset` bytes into the file `path` (opened
+// here, so a file renamed or removed later goes on playing). It plays, stops
+// and reports like any other buffer but cannot be locked, and a change from
+// looping to once takes effect only after what is already queued (under a
+// second). Fails like createSoundBuffer; a device that does not stream (the
+// logging device, DirectSound, the browser) answers SOUND_ERR_NOT_STREAMED.
+int32_t createStreamedSoundBuffer(SoundDevice* device, const WaveFormat& format, uint32_t bytes, const char* path,
+                                  uint64_t offset, const char* label, SoundBuffer** out);
 // Writable memory of `bytes` bytes from `offset`, wrapping round the end of
 // the buffer: the first part runs from offset, the second (null, 0 bytes when
 // nothing wraps) from the start. One lock at a time per buffer.
