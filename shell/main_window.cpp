@@ -143,13 +143,17 @@ bool startUp(const char* commandLine, int showState) {
     showWindow(game.mainWindow, showState);
     updateWindow(game.mainWindow);
     if (!initDirectDraw(game.mainWindow)) return false;
-    prepareZoomSteps();
-    if (initDirectSound(game.mainWindow)) loadSounds();
     if (loadGame() == 1) return false;
     fillDaySchedule();
     game.tuningMode = (commandLine && (commandLine[0] == 'T' || commandLine[0] == 't')) ? 1 : 0;
-    if (game.soundOff == 0) playLooping(sndBase1);
+    // The first picture goes on screen before the sound device and the zoom
+    // steps are made: neither changes what it shows, and no tick runs before
+    // they are ready. The sound set-up touches only soundOff and
+    // noSoundDevice, which nothing before it reads.
     showFirstFrame(game.mainWindow);
+    prepareZoomSteps();
+    if (initDirectSound(game.mainWindow)) loadSounds();
+    if (game.soundOff == 0) playLooping(sndBase1);
     return true;
 }
 

@@ -15,6 +15,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFontMetrics>
 #include <QFrame>
@@ -94,9 +95,12 @@ struct QtState {
     QTextBrowser* help = nullptr;
     std::vector<QMessageBox*> openBoxes;  // innermost last
     bool ending = false;                  // the desktop asked the game to end
+    bool pictureShown = false;            // the game area has painted a picture of the game
+    bool firstPresentSeen = false;
 };
 
 QtState state;
+
 
 void dispatchNow(const Message& message) { dispatchMessage(message); }
 
@@ -243,6 +247,7 @@ protected:
         QPainter painter(this);
         ScreenPixels pixels;
         if (primaryPixels(pixels)) {
+            state.pictureShown = true;
             QImage image(reinterpret_cast<const uchar*>(pixels.pixels), pixels.width, pixels.height,
                          pixels.stride * 4, QImage::Format_RGB32);
             // Without smooth transformation Qt scales by nearest neighbour:
@@ -372,6 +377,27 @@ bool registerWindowClass(const WindowClass& windowClass) {
     return true;
 }
 
+namespace {
+
+// The longest the first picture may hold up what follows it.
+constexpr int FIRST_PICTURE_WAIT_MS = 250;
+
+// Puts the game's first picture on screen before start-up goes on (the
+// slower parts of it come after the first frame): Qt's events are processed,
+// which maps and exposes the window and paints it, until the game area has
+// painted that picture, at most FIRST_PICTURE_WAIT_MS. Nothing is dispatched
+// meanwhile: input and the timer only queue messages, handed out in their
+// order when the game's loop starts.
+void showFirstPicture(Window* window) {
+    if (state.nesting > 0 || !window->main->isVisible()) return;
+    QElapsedTimer clock;
+    clock.start();
+    while (!state.pictureShown && !state.quitPosted && clock.elapsed() < FIRST_PICTURE_WAIT_MS)
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+}
+
+}  // namespace
+
 Window* createWindow(const char* className, const char* caption, int x, int y, int width, int height) {
     auto found = state.classes.find(className ? className : "");
     if (found == state.classes.end()) return nullptr;
@@ -415,7 +441,12 @@ Window* createWindow(const char* className, const char* caption, int x, int y, i
     if (state.ending) post(window, MSG_CLOSE, 0, 0);  // asked to end while starting
     auto listener = [](void* context) {
         auto* w = static_cast<Window*>(context);
-        if (w->alive && w->main) w->main->area->update();
+        if (!w->alive || !w->main) return;
+        w->main->area->update();
+        if (!state.firstPresentSeen) {
+            state.firstPresentSeen = true;
+            showFirstPicture(w);
+        }
     };
     setPresentListener(listener, window);
     return window;
