@@ -17,6 +17,7 @@
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFont>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QGuiApplication>
@@ -369,6 +370,12 @@ QFont dialogFont(const DialogTemplate& t) {
 void initApplication(int& argc, char** argv) {
     if (!QCoreApplication::instance()) new QApplication(argc, argv);
     QApplication::setApplicationName(QStringLiteral("pachinko"));
+    // Menus and dialogs hint their text fully, the crisp look of the classic
+    // window; the desktop's usual light hinting also reads about a megabyte
+    // more of the Japanese font into memory.
+    QFont font = QApplication::font();
+    font.setHintingPreference(QFont::PreferFullHinting);
+    QApplication::setFont(font);
 }
 
 bool registerWindowClass(const WindowClass& windowClass) {
