@@ -4,6 +4,8 @@
 #include "media/bitmap_utility.h"
 #include "media/display.h"
 
+#include <string_view>
+
 using namespace platform;
 
 Surface* surfBack1 = nullptr;
@@ -77,10 +79,16 @@ bool findKeyValue(uint32_t& value) {
 }  // namespace
 
 void loadSurfaces() {
-    gamePalette = loadBitmapPalette(ddraw, PALETTE_FILE, nullptr);
+    // The palette's picture is one of the pictures: it is read once for both.
+    Bitmap* paletteBitmap = loadNamedBitmap(PALETTE_FILE);
+    gamePalette = paletteBitmap ? loadBitmapPalette(ddraw, PALETTE_FILE, paletteBitmap) : nullptr;
     setPalette(primarySurface, gamePalette);
-    for (int i = 0; i < PICTURE_COUNT; ++i)
-        *pictureSurfaces[i] = loadBitmapSurface(ddraw, pictureFiles[i].file, nullptr);
+    for (int i = 0; i < PICTURE_COUNT; ++i) {
+        const bool paletteFile = std::string_view(pictureFiles[i].file) == PALETTE_FILE;
+        *pictureSurfaces[i] = paletteFile ? bitmapSurface(ddraw, paletteBitmap, nullptr)
+                                          : loadBitmapSurface(ddraw, pictureFiles[i].file, nullptr);
+    }
+    deleteBitmap(paletteBitmap);
 
     uint32_t value = 0;
     if (!findKeyValue(value)) return;

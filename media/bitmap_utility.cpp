@@ -25,6 +25,13 @@ Surface* loadBitmapSurface(Display* display, const char* name, const PixelFormat
     if (!display || !name) return nullptr;
     Bitmap* bitmap = loadNamedBitmap(name);
     if (!bitmap) return nullptr;
+    Surface* surface = bitmapSurface(display, bitmap, format);
+    deleteBitmap(bitmap);
+    return surface;
+}
+
+Surface* bitmapSurface(Display* display, Bitmap* bitmap, const PixelFormat* format) {
+    if (!display || !bitmap) return nullptr;
     BitmapInfo info;
     getBitmapInfo(bitmap, info);
 
@@ -38,12 +45,8 @@ Surface* loadBitmapSurface(Display* display, const char* name, const PixelFormat
         desc.format = *format;
     }
     Surface* surface = nullptr;
-    if (displayFailed(createSurface(display, desc, &surface))) {
-        deleteBitmap(bitmap);
-        return nullptr;
-    }
+    if (displayFailed(createSurface(display, desc, &surface))) return nullptr;
     copyBitmap(surface, bitmap, 0, 0, 0, 0);
-    deleteBitmap(bitmap);
     return surface;
 }
 

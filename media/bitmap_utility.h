@@ -17,6 +17,10 @@ platform::Bitmap* loadNamedBitmap(const char* name);
 // name is missing, the bitmap is not found or the surface cannot be made.
 platform::Surface* loadBitmapSurface(platform::Display* display, const char* name, const platform::PixelFormat* format);
 
+// The same from a bitmap already loaded, which stays the caller's.
+platform::Surface* bitmapSurface(platform::Display* display, platform::Bitmap* bitmap,
+                                 const platform::PixelFormat* format);
+
 // Loads the bitmap again into an existing surface (after a surface loss),
 // from its top-left corner; does nothing when the bitmap is not found.
 void reloadBitmap(platform::Surface* surface, const char* name);
