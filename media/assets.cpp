@@ -78,23 +78,49 @@ bool findKeyValue(uint32_t& value) {
 
 }  // namespace
 
-void loadSurfaces() {
-    // The palette's picture is one of the pictures: it is read once for both.
-    Bitmap* paletteBitmap = loadNamedBitmap(PALETTE_FILE);
-    gamePalette = paletteBitmap ? loadBitmapPalette(ddraw, PALETTE_FILE, paletteBitmap) : nullptr;
-    setPalette(primarySurface, gamePalette);
-    for (int i = 0; i < PICTURE_COUNT; ++i) {
-        const bool paletteFile = std::string_view(pictureFiles[i].file) == PALETTE_FILE;
-        *pictureSurfaces[i] = paletteFile ? bitmapSurface(ddraw, paletteBitmap, nullptr)
-                                          : loadBitmapSurface(ddraw, pictureFiles[i].file, nullptr);
-    }
-    deleteBitmap(paletteBitmap);
+namespace {
 
+// What the town at rest draws; the rest (the parlour, the bank's and the
+// parlours' interiors, the tuning screen's) can wait for the first picture.
+bool onFirstScreen(const Surface* const* slot) {
+    for (const Surface* const* s : {&surfBack1, &surfBack2, &surfHome1, &surfHana, &surfSeiko, &surfHasan, &surfMy1,
+                                     &surfMy2, &surfDo1_0, &surfDo1_1, &surfDo1_2, &surfDo2_0, &surfDo2_1, &surfDo2_2,
+                                     &surfDo3_0, &surfDo3_1, &surfDo3_2})
+        if (s == slot) return true;
+    return false;
+}
+
+// Loads the pictures of one half and keys every keyed picture loaded so far.
+void loadPictures(bool firstScreen, Bitmap* paletteBitmap) {
+    for (int i = 0; i < PICTURE_COUNT; ++i) {
+        if (onFirstScreen(pictureSurfaces[i]) != firstScreen) continue;
+        const bool paletteFile = std::string_view(pictureFiles[i].file) == PALETTE_FILE;
+        *pictureSurfaces[i] = paletteFile && paletteBitmap ? bitmapSurface(ddraw, paletteBitmap, nullptr)
+                                                           : loadBitmapSurface(ddraw, pictureFiles[i].file, nullptr);
+    }
     uint32_t value = 0;
     if (!findKeyValue(value)) return;
     pictureKey = ColorKey{value, value};
     for (int i = 0; i < PICTURE_COUNT; ++i)
         if (pictureFiles[i].keyed && *pictureSurfaces[i]) setColorKey(*pictureSurfaces[i], DDCKEY_SRCBLT, pictureKey);
+}
+
+}  // namespace
+
+void loadFirstScreenSurfaces() {
+    // The palette's picture is one of the pictures: it is read once for both.
+    Bitmap* paletteBitmap = loadNamedBitmap(PALETTE_FILE);
+    gamePalette = paletteBitmap ? loadBitmapPalette(ddraw, PALETTE_FILE, paletteBitmap) : nullptr;
+    setPalette(primarySurface, gamePalette);
+    loadPictures(true, paletteBitmap);
+    deleteBitmap(paletteBitmap);
+}
+
+void loadOtherSurfaces() { loadPictures(false, nullptr); }
+
+void loadSurfaces() {
+    loadFirstScreenSurfaces();
+    loadOtherSurfaces();
 }
 
 bool restoreSurfaces() {

@@ -97,6 +97,12 @@ extern platform::ColorKey pictureKey;
 // silently), and gives the keyed pictures the colour key of pure white as
 // measured on surfMy1.
 void loadSurfaces();
+// loadSurfaces in two halves, for a start-up that shows its first picture
+// between them: the palette and the pictures the town at rest can draw
+// (the backgrounds, doors, flowers, walker, home and end pictures), keyed,
+// then all the others, keyed.
+void loadFirstScreenSurfaces();
+void loadOtherSurfaces();
 
 // After a surface loss: restores primarySurface, then frameSurface (stopping
 // at the first that fails), then every picture of the list, reloading each

@@ -44,7 +44,7 @@ void releasePreparedStretches() {
 
 }  // namespace
 
-bool initDirectDraw(Window* window) {
+bool initDirectDraw(Window* window, bool allPictures) {
     if (displayFailed(createDisplay(&ddraw))) {
         ddraw = nullptr;
         return false;
@@ -81,7 +81,10 @@ bool initDirectDraw(Window* window) {
     setClipperWindow(windowClipper, 0, window);
     setClipper(primarySurface, windowClipper);
 
-    loadSurfaces();
+    if (allPictures)
+        loadSurfaces();
+    else
+        loadFirstScreenSurfaces();
     return true;
 }
 

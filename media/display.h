@@ -42,7 +42,9 @@ constexpr platform::Rect gameArea = {0, 0, 640, 416};
 // loads the palette and the 37 pictures (loadSurfaces). False when the device
 // or either surface cannot be made; whatever was made is released first and
 // its pointer is null again.
-bool initDirectDraw(platform::Window* window);
+// With allPictures false only the pictures of the first screen are loaded
+// (loadFirstScreenSurfaces); loadOtherSurfaces must follow before any tick.
+bool initDirectDraw(platform::Window* window, bool allPictures = true);
 
 // Releases the sound buffers and the sound device, then the 37 pictures
 // (surfLamp4 first), the palette, the clipper, frameSurface, primarySurface
