@@ -7,7 +7,6 @@
 
 #include <cstdint>
 #include <cstring>
-#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
@@ -55,12 +54,12 @@ inline std::vector<uint8_t> bmpBytes(int width, int height, int bits, const std:
     return b;
 }
 
+// True when the file now holds the picture.
 inline bool writeBmp(const std::string& path, int width, int height, int bits,
                      const std::function<uint32_t(int, int)>& pixel, const std::vector<uint32_t>& table = {}) {
     const std::vector<uint8_t> b = bmpBytes(width, height, bits, pixel, table);
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
-    return out.flush().good();
+    testing_support::writeBytes(path, b);
+    return testing_support::readBytes(path) == b;
 }
 
 // A 24-bit picture of one colour.

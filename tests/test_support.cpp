@@ -3,7 +3,6 @@
 #include <fstream>
 #include <random>
 #include <iterator>
-#include <sstream>
 
 #include "platform/events.h"
 #include "platform/headless.h"
@@ -97,10 +96,8 @@ int runScript(const fs::path& workDir, const std::string& script, const fs::path
 }
 
 std::string readText(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
+    const std::vector<uint8_t> bytes = readBytes(path);
+    return std::string(bytes.begin(), bytes.end());
 }
 
 int64_t dumpField(const std::string& json, const std::string& key, size_t from) {

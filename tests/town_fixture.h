@@ -22,17 +22,13 @@ namespace townfixture {
 
 constexpr uint32_t WHITE = 0x00FFFFFF;
 
-inline int pictureIndex(const char* file) {
-    for (int i = 0; i < PICTURE_COUNT; ++i)
-        if (std::strcmp(pictureFiles[i].file, file) == 0) return i;
-    ADD_FAILURE() << "no picture " << file;
-    return 0;
-}
-
 // 0x00RRGGBB, distinct for every picture and never white.
 inline uint32_t colourOf(const char* file) {
-    const uint32_t i = static_cast<uint32_t>(pictureIndex(file));
-    return ((0x20 + 5 * i) << 16) | ((0x20 + 3 * i) << 8) | (0x20 + i);
+    for (uint32_t i = 0; i < static_cast<uint32_t>(PICTURE_COUNT); ++i)
+        if (std::strcmp(pictureFiles[i].file, file) == 0)
+            return ((0x20 + 5 * i) << 16) | ((0x20 + 3 * i) << 8) | (0x20 + i);
+    ADD_FAILURE() << "no picture " << file;
+    return 0;
 }
 
 inline void writePictures() {
