@@ -144,17 +144,16 @@ bool startUp(const char* commandLine, int showState) {
     showWindow(game.mainWindow, showState);
     updateWindow(game.mainWindow);
     if (!initDirectDraw(game.mainWindow, false)) return false;
+    if (initDirectSound(game.mainWindow)) loadSounds();
     if (loadGame() == 1) return false;
     fillDaySchedule();
     game.tuningMode = (commandLine && (commandLine[0] == 'T' || commandLine[0] == 't')) ? 1 : 0;
     // The first picture goes on screen before the pictures it does not
-    // show, the zoom steps and the sound device are made: none changes what
-    // it shows, and no tick runs before they are ready. The sound set-up
-    // touches only soundOff and noSoundDevice, which nothing before it reads.
+    // show and the zoom steps are made: neither changes what it shows, and no
+    // tick runs before they are ready.
     showFirstFrame(game.mainWindow);
     loadOtherSurfaces();
     prepareZoomSteps();
-    if (initDirectSound(game.mainWindow)) loadSounds();
     if (game.soundOff == 0) playLooping(sndBase1);
     return true;
 }

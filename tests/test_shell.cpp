@@ -69,8 +69,10 @@ TEST(StartUp, FailuresEndWithCodeZeroAndSaveNothing) {
         if (f == WINDOW_CLASS) headless::failWindowClass();
         if (f == DISPLAY) failDisplayStep(DisplayStep::CreateDevice);
         EXPECT_EQ(winMain(f == NO_COURSES_TUNING ? "T" : "", 1), 0);
-        const std::vector<std::string> texts = boxTexts();
-        EXPECT_EQ(texts.empty() ? "" : texts.back(), noCourses ? "設定ファイル読み出しに失敗" : "");
+        // No sounds here either: the sound set-up comes before the load, so its boxes stand first.
+        const std::vector<std::string> noCourseBoxes = {"Waveファイルのオープンに失敗", "セカンダリ・バッファの作成に失敗",
+                                                        "設定ファイル読み出しに失敗"};
+        EXPECT_EQ(boxTexts(), noCourses ? noCourseBoxes : std::vector<std::string>{});
         EXPECT_FALSE(std::filesystem::exists("pachiko.dat"));
     }
 }

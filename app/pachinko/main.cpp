@@ -6,6 +6,7 @@
 
 #include "options.h"
 #include "platform/qt_backend.h"
+#include "platform/sound.h"
 #include "platform/window.h"
 #include "shell/main_window.h"
 
@@ -44,6 +45,9 @@ int main(int argc, char** argv) {
         std::fputs(code == 0 ? out.c_str() : error.c_str(), code == 0 ? stdout : stderr);
         return code;
     }
+    // Opening the sound device takes tens of milliseconds; it opens while
+    // the window and the pictures are made, and the sound set-up takes it.
+    platform::prepareSoundDevice();
     static int qtArgc = 1;
     static char* qtArgv[] = {argv[0], nullptr};
     platform::initApplication(qtArgc, qtArgv);

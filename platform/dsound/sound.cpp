@@ -100,6 +100,8 @@ HWND cooperativeWindow() {
 
 }  // namespace
 
+void prepareSoundDevice() {}
+
 int32_t createSoundDevice(SoundDevice** out) {
     if (out == nullptr) return SOUND_ERR_INVALID;
     *out = nullptr;

@@ -24,6 +24,7 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <utility>
 #ifndef __EMSCRIPTEN__
 #include <fcntl.h>
 #include <unistd.h>
@@ -376,18 +377,65 @@ int32_t createStream(SoundDevice* device, const WaveFormat& format, uint32_t byt
 
 }  // namespace
 
-int32_t createSoundDevice(SoundDevice** out) {
-    if (out == nullptr) return SOUND_ERR_INVALID;
-    *out = nullptr;
-    if (injectedFailure(SoundStep::device)) return SOUND_ERR_FAIL;
-    Guard guard(alLock);
-    ALCdevice* alDevice = alcOpenDevice(nullptr);
-    if (alDevice == nullptr) return SOUND_ERR_FAIL;
+namespace {
+
+struct OpenedDevice {
+    ALCdevice* device = nullptr;
+    ALCcontext* context = nullptr;
+};
+
+// Opens the output device and makes its context (not yet current).
+OpenedDevice openDevice() {
+    OpenedDevice opened;
+    opened.device = alcOpenDevice(nullptr);
+    if (opened.device == nullptr) return opened;
     // No effect sends: the game uses no effects, and each of the mixer's
     // voices would carry their state (most of a megabyte in all).
     constexpr ALCint MAX_AUXILIARY_SENDS = 0x20003;  // of the effects extension, whose header not all have
     const ALCint attributes[] = {MAX_AUXILIARY_SENDS, 0, 0};
-    ALCcontext* context = alcCreateContext(alDevice, attributes);
+    opened.context = alcCreateContext(opened.device, attributes);
+    return opened;
+}
+
+#ifdef PACHINKO_STREAMS
+// The device opened ahead by prepareSoundDevice, until the sound set-up takes it.
+struct EarlyDevice {
+    std::jthread opener;  // joined at exit too, should the set-up never come
+    OpenedDevice opened;
+};
+EarlyDevice early;
+#endif
+
+}  // namespace
+
+void prepareSoundDevice() {
+#ifdef PACHINKO_STREAMS
+    if (early.opener.joinable()) return;
+    early.opener = std::jthread([] { early.opened = openDevice(); });
+#endif
+}
+
+int32_t createSoundDevice(SoundDevice** out) {
+    if (out == nullptr) return SOUND_ERR_INVALID;
+    *out = nullptr;
+    OpenedDevice opened;
+#ifdef PACHINKO_STREAMS
+    if (early.opener.joinable()) {
+        early.opener.join();
+        opened = std::exchange(early.opened, OpenedDevice{});
+    }
+#endif
+    const bool refused = injectedFailure(SoundStep::device);
+    Guard guard(alLock);
+    if (refused || opened.device == nullptr) {
+        if (opened.context != nullptr) alcDestroyContext(opened.context);
+        if (opened.device != nullptr) alcCloseDevice(opened.device);
+        if (refused) return SOUND_ERR_FAIL;
+        opened = openDevice();
+        if (opened.device == nullptr) return SOUND_ERR_FAIL;
+    }
+    ALCdevice* alDevice = opened.device;
+    ALCcontext* context = opened.context;
     if (context == nullptr || alcMakeContextCurrent(context) != ALC_TRUE) {
         if (context != nullptr) alcDestroyContext(context);
         alcCloseDevice(alDevice);

@@ -9,6 +9,8 @@ namespace platform {
 
 using namespace soundobjects;
 
+void prepareSoundDevice() {}
+
 int32_t createSoundDevice(SoundDevice** out) {
     if (out == nullptr) return SOUND_ERR_INVALID;
     *out = nullptr;

@@ -82,7 +82,11 @@ inline bool isPlayableFormat(const WaveFormat& f) {
 }
 
 // --- device ----------------------------------------------------------------
-// Opens the default output device.
+// Starts opening the output device on a thread of its own, so that the sound
+// set-up later finds it ready instead of waiting for it (the OpenAL device;
+// elsewhere nothing). Called once, as the program starts.
+void prepareSoundDevice();
+// Opens the default output device (taking the one prepared ahead, if any).
 int32_t createSoundDevice(SoundDevice** out);
 // Ties the device to the main window (the window may be null).
 int32_t setCooperativeLevel(SoundDevice* device, Window* window, uint32_t level);
