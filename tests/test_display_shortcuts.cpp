@@ -3,7 +3,6 @@
 // stamped from cached glyphs against text laid out by the font engine.
 #include <gtest/gtest.h>
 
-#include <QString>
 #include <cstring>
 #include <random>
 #include <string>
@@ -123,12 +122,16 @@ TEST_F(DisplayShortcuts, BlitsOfEveryShapeMatchTheRulesPixelForPixel) {
 // the game's screenshots pin.)
 TEST_F(DisplayShortcuts, CachedGlyphsDrawTheSamePixelsAsTheFontEngine) {
     std::vector<std::string> lines = {"-2147483648 玉", "左ﾁｭｰﾘｯﾌﾟＩＮ", "caf\xC3\xA9 \xF0\x9F\x8E\xB0 \xD7\xA9"};
-    for (auto [first, last] : {std::pair<char16_t, char16_t>{0x20, 0x7E}, {0x3000, 0x30FF}, {0xFF01, 0xFFEF},
+    for (auto [first, last] : {std::pair<int, int>{0x20, 0x7E}, {0x3000, 0x30FF}, {0xFF01, 0xFFEF},
                                {0x4E00, 0x4EFF}, {0x9F00, 0x9FFF}}) {
         for (int from = first; from <= last; from += 100) {
-            std::u16string chunk;
-            for (int c = from; c < from + 100 && c <= last; ++c) chunk += static_cast<char16_t>(c);
-            lines.push_back(QString::fromStdU16String(chunk).toStdString());
+            std::string chunk;  // UTF-8: ASCII, or three bytes for these ranges (U+0800 to U+FFFF)
+            for (int c = from; c < from + 100 && c <= last; ++c) {
+                if (c < 0x80) chunk += static_cast<char>(c);
+                else chunk += {static_cast<char>(0xE0 | c >> 12), static_cast<char>(0x80 | (c >> 6 & 0x3F)),
+                               static_cast<char>(0x80 | (c & 0x3F))};
+            }
+            lines.push_back(chunk);
         }
     }
     auto draw = [this](bool cached, const std::string& line, int x, int y) {
