@@ -389,11 +389,16 @@ OpenedDevice openDevice() {
     OpenedDevice opened;
     opened.device = alcOpenDevice(nullptr);
     if (opened.device == nullptr) return opened;
+#ifdef __EMSCRIPTEN__
+    // The browser's OpenAL refuses a context with attributes it does not know.
+    opened.context = alcCreateContext(opened.device, nullptr);
+#else
     // No effect sends: the game uses no effects, and each of the mixer's
     // voices would carry their state (most of a megabyte in all).
     constexpr ALCint MAX_AUXILIARY_SENDS = 0x20003;  // of the effects extension, whose header not all have
     const ALCint attributes[] = {MAX_AUXILIARY_SENDS, 0, 0};
     opened.context = alcCreateContext(opened.device, attributes);
+#endif
     return opened;
 }
 
