@@ -102,7 +102,6 @@ struct QtState {
 
 QtState state;
 
-
 void dispatchNow(const Message& message) { dispatchMessage(message); }
 
 // Inside a nested loop nobody calls getMessage: hand queued timer messages
