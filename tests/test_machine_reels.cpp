@@ -63,20 +63,18 @@ TEST_F(MachineTest, SlotSettingSixForcesEverySixteenthSpinWithNearMissesOnTheWay
     }
     EXPECT_EQ(countdowns, (std::vector<int32_t>{14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0, 15, 14}));
     EXPECT_EQ(modes, (std::vector<int32_t>{0, 0, 0, 0, 4, 0, 0, 0, 0, 4, 0, 0, 0, 4, 0, 3, 0}));
+    auto spinWith = [&](int32_t setting, int32_t countdown, int32_t stock) {
+        seatWithSettings(setting, 3);
+        m.reelCountdown = countdown;
+        m.spinStock = stock;
+        m.reelState = 0;
+        startSpin();
+    };
     // Setting 3 reloads from 250, so its countdown meets the last near miss, 160.
-    seatWithSettings(3, 3);
-    m.reelCountdown = 161;
-    m.spinStock = 1;
-    m.reelState = 0;
-    startSpin();
+    spinWith(3, 161, 1);
     EXPECT_EQ(m.reelMode, 4);
-
     // Settings 0 and 1 leave the mode alone.
-    seatWithSettings(1, 3);
-    m.reelCountdown = 0;
-    m.spinStock = 2;
-    m.reelState = 0;
-    startSpin();
+    spinWith(1, 0, 2);
     EXPECT_EQ(m.reelMode, 1);
     EXPECT_EQ(m.reelCountdown, 0);
 }
@@ -118,7 +116,9 @@ TEST_F(MachineTest, ForcedWinsAlwaysLineUpAndNearMissesNever) {
         EXPECT_EQ(b, a) << "reel 1 stops on reel 0's symbol";
         // A near miss stops reel 2 one symbol on, wrapping from the last to 0.
         EXPECT_EQ(c, win ? b : (b < 261 ? b + 29 : 0));
-        if (win) EXPECT_EQ(game.slotPrizeLeft, a == 203 ? 6000 : 3000);
+        if (win) {
+            EXPECT_EQ(game.slotPrizeLeft, a == 203 ? 6000 : 3000);
+        }
     }
 }
 

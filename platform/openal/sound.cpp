@@ -365,7 +365,7 @@ int32_t createStream(SoundDevice* device, const WaveFormat& format, uint32_t byt
         ::close(file);
         return SOUND_ERR_FAIL;
     }
-    SoundBuffer* b = newStreamedRecord(device, format, bytes, label);
+    SoundBuffer* b = newBufferRecord(device, format, bytes, label);
     b->alSource = s->source;
     s->record = b;
     feeder.streams.push_back(std::move(s));

@@ -138,34 +138,30 @@ inline bool validSecondary(const WaveFormat& format, uint32_t bytes) {
     return isPlayableFormat(format) && bytes >= SOUND_BUFFER_MIN_BYTES && bytes <= SOUND_BUFFER_MAX_BYTES;
 }
 
-// `memory`: the device's own for the samples (at least `bytes` bytes), or
-// null for the record to hold them.
-inline SoundBuffer* newSecondary(SoundDevice* device, const WaveFormat& format, uint32_t bytes, const char* label,
-                                 uint8_t* memory = nullptr) {
+// A buffer's record without samples: as it stands, that of a buffer played
+// from its file.
+inline SoundBuffer* newBufferRecord(SoundDevice* device, const WaveFormat& format, uint32_t bytes,
+                                    const char* label) {
     registry.buffers.push_back(std::make_unique<SoundBuffer>());
     SoundBuffer* b = registry.buffers.back().get();
     b->device = device;
     b->label = label != nullptr ? label : "";
     b->format = format;
     b->bytes = bytes;
+    return b;
+}
+
+// `memory`: the device's own for the samples (at least `bytes` bytes), or
+// null for the record to hold them.
+inline SoundBuffer* newSecondary(SoundDevice* device, const WaveFormat& format, uint32_t bytes, const char* label,
+                                 uint8_t* memory = nullptr) {
+    SoundBuffer* b = newBufferRecord(device, format, bytes, label);
     if (memory == nullptr) {
         b->data.resize(bytes);
         memory = b->data.data();
     }
     b->samples = memory;
     fillSilence(*b);
-    return b;
-}
-
-// The record of a buffer that plays from its file.
-inline SoundBuffer* newStreamedRecord(SoundDevice* device, const WaveFormat& format, uint32_t bytes,
-                                      const char* label) {
-    registry.buffers.push_back(std::make_unique<SoundBuffer>());
-    SoundBuffer* b = registry.buffers.back().get();
-    b->device = device;
-    b->label = label != nullptr ? label : "";
-    b->format = format;
-    b->bytes = bytes;
     return b;
 }
 
