@@ -300,7 +300,12 @@
         p.post(p.main, MSG.RBUTTONDOWN, 2, point(e));
       }
     });
-    canvas.addEventListener("pointermove", (e) => p.post(p.main, MSG.MOUSEMOVE, 0, point(e)));
+    // A busy page gets several moves as one; the game is handed each of them,
+    // as the desktop's drag of the dial would be.
+    canvas.addEventListener("pointermove", (e) => {
+      const moves = e.getCoalescedEvents ? e.getCoalescedEvents() : [];
+      for (const m of moves.length ? moves : [e]) p.post(p.main, MSG.MOUSEMOVE, 0, point(m));
+    });
     canvas.addEventListener("pointerup", (e) => {
       if (e.button === 0) p.post(p.main, MSG.LBUTTONUP, 0, point(e));
     });
