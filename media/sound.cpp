@@ -79,22 +79,20 @@ bool createSoundBufferFromWav(const char* fileName, platform::SoundBuffer** slot
     // 4 GB) the file cannot fill.
     uint32_t bytes = waveDataBytesInFile(reader);
     const char* name = label != nullptr ? label : fileName;
-    int32_t made = platform::SOUND_ERR_NOT_STREAMED;
-    if (fromFile)
-        made = platform::createStreamedSoundBuffer(dsound, *reader.format, bytes, fileName,
-                                                   reader.dataChunk.dataOffset, name, slot);
-    if (made != platform::SOUND_ERR_NOT_STREAMED) {
-        waveDestroy(reader);
-        if (made >= 0) return true;
+    int32_t made = fromFile ? platform::createStreamedSoundBuffer(dsound, *reader.format, bytes, fileName,
+                                                                  reader.dataChunk.dataOffset, name, slot)
+                            : platform::SOUND_ERR_NOT_STREAMED;
+    const bool streamed = made != platform::SOUND_ERR_NOT_STREAMED;
+    if (!streamed) made = platform::createSoundBuffer(dsound, *reader.format, bytes, name, slot);
+    if (made < 0) {
         *slot = nullptr;
+        waveDestroy(reader);
         warn("バッファの作成に失敗");
         return false;
     }
-    if (platform::createSoundBuffer(dsound, *reader.format, bytes, name, slot) < 0) {
-        *slot = nullptr;
+    if (streamed) {  // nothing to fill: it plays from the file
         waveDestroy(reader);
-        warn("バッファの作成に失敗");
-        return false;
+        return true;
     }
     void* part1 = nullptr;
     void* part2 = nullptr;

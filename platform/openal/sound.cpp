@@ -402,6 +402,11 @@ OpenedDevice openDevice() {
     return opened;
 }
 
+void closeDevice(const OpenedDevice& opened) {
+    if (opened.context != nullptr) alcDestroyContext(opened.context);
+    if (opened.device != nullptr) alcCloseDevice(opened.device);
+}
+
 #ifdef PACHINKO_STREAMS
 // The device opened ahead by prepareSoundDevice, until the sound set-up takes it.
 struct EarlyDevice {
@@ -430,20 +435,17 @@ int32_t createSoundDevice(SoundDevice** out) {
         opened = std::exchange(early.opened, OpenedDevice{});
     }
 #endif
-    const bool refused = injectedFailure(SoundStep::device);
     Guard guard(alLock);
-    if (refused || opened.device == nullptr) {
-        if (opened.context != nullptr) alcDestroyContext(opened.context);
-        if (opened.device != nullptr) alcCloseDevice(opened.device);
-        if (refused) return SOUND_ERR_FAIL;
-        opened = openDevice();
-        if (opened.device == nullptr) return SOUND_ERR_FAIL;
+    if (injectedFailure(SoundStep::device)) {
+        closeDevice(opened);
+        return SOUND_ERR_FAIL;
     }
+    // Not opened ahead (or that failed): opened here.
+    if (opened.device == nullptr) opened = openDevice();
     ALCdevice* alDevice = opened.device;
     ALCcontext* context = opened.context;
-    if (context == nullptr || alcMakeContextCurrent(context) != ALC_TRUE) {
-        if (context != nullptr) alcDestroyContext(context);
-        alcCloseDevice(alDevice);
+    if (alDevice == nullptr || context == nullptr || alcMakeContextCurrent(context) != ALC_TRUE) {
+        closeDevice(opened);
         return SOUND_ERR_FAIL;
     }
     SoundDevice* device = newDevice();
