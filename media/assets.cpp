@@ -80,10 +80,11 @@ bool findKeyValue(uint32_t& value) {
 
 namespace {
 
-// What the town at rest draws; the rest (the parlour, the bank's and the
-// parlours' interiors, the tuning screen's) can wait for the first picture.
+// What the town at rest draws on its first tick; the rest (the backdrop's
+// second frame, the parlour, the bank's and the parlours' interiors, the
+// tuning screen's) can wait for the first picture.
 bool onFirstScreen(const Surface* const* slot) {
-    for (const Surface* const* s : {&surfBack1, &surfBack2, &surfHome1, &surfHana, &surfSeiko, &surfHasan, &surfMy1,
+    for (const Surface* const* s : {&surfBack1, &surfHome1, &surfHana, &surfSeiko, &surfHasan, &surfMy1,
                                      &surfMy2, &surfDo1_0, &surfDo1_1, &surfDo1_2, &surfDo2_0, &surfDo2_1, &surfDo2_2,
                                      &surfDo3_0, &surfDo3_1, &surfDo3_2})
         if (s == slot) return true;

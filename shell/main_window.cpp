@@ -112,12 +112,14 @@ void runMenuCommand(Window* window, uint32_t commandId) {
 // town tick runs on a copy of the game and the random source, which are put
 // back, so the real first tick does and draws exactly what it would have.
 // Only where that tick can do nothing but draw: in the town with no door,
-// booth or dialog on the move. The introduction, which the first tick opens,
-// is held back in the copy; it changes nothing in the picture.
+// booth or dialog on the move, and with the backdrop on its first frame (the
+// second one's picture is loaded after the first picture). The introduction,
+// which the first tick opens, is held back in the copy; it changes nothing in
+// the picture.
 void showFirstFrame(Window* window) {
     const bool atRest = game.tuningMode == 0 && game.inParlour == 0 && game.ticksPaused == 0 &&
-                        game.bankState == 0 && game.exchangeState == 0 && game.parlourState[0] == 0 &&
-                        game.parlourState[1] == 0 && game.parlourState[2] == 0 &&
+                        game.backdropTick <= 2 && game.bankState == 0 && game.exchangeState == 0 &&
+                        game.parlourState[0] == 0 && game.parlourState[1] == 0 && game.parlourState[2] == 0 &&
                         (game.homeState == 0 ||
                          (game.homeState == PLACE_INSIDE && !HOME_SUMMARY_SPOT.contains(game.walkerX, game.walkerY) &&
                           !HOME_BED_SPOT.contains(game.walkerX, game.walkerY)));

@@ -57,16 +57,16 @@ bool resolveFileName(const std::string& name, std::filesystem::path& out) {
     return true;
 }
 
+// Read in one piece into a buffer of the file's size: a growing buffer would
+// pass a big picture through fresh memory several times over.
 bool readWholeFile(const std::filesystem::path& path, std::vector<uint8_t>& out) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
     if (!in) return false;
-    out.clear();
-    char chunk[65536];
-    while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
-        out.insert(out.end(), chunk, chunk + in.gcount());
-        if (out.size() > static_cast<std::size_t>(MAX_BITMAP_FILE_BYTES)) return false;
-    }
-    return !in.bad();
+    const std::streamoff size = in.tellg();
+    if (size < 0 || size > MAX_BITMAP_FILE_BYTES) return false;
+    in.seekg(0);
+    out.resize(static_cast<std::size_t>(size));
+    return size == 0 || static_cast<bool>(in.read(reinterpret_cast<char*>(out.data()), size));
 }
 
 uint32_t readLe(const std::vector<uint8_t>& bytes, std::size_t offset, int size) {

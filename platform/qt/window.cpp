@@ -32,6 +32,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -357,22 +358,39 @@ QString text(const char* utf8) { return QString::fromUtf8(utf8 ? utf8 : ""); }
 // Qt shows "&&" as "&"; the game's texts use "&" only for mnemonics.
 QString menuText(const char* utf8) { return text(utf8); }
 
+// The dialog templates name a Windows font; its free stand-in is IPA P Gothic.
+const QString DIALOG_FONT_FAMILY = QStringLiteral("IPAPGothic");
+
 QFont dialogFont(const DialogTemplate& t) {
-    // The templates name a Windows font; its free stand-in is IPA P Gothic.
-    QFont font(QStringLiteral("IPAPGothic"));
+    QFont font(DIALOG_FONT_FAMILY);
     font.setPointSize(t.fontPoints > 0 ? t.fontPoints : 9);
     return font;
 }
+
+// The desktop's own style, less one icon: a menu bar loads the icon of its
+// overflow button as it is made, reading a set of pictures before the first
+// frame, and the game's menu bar never overflows.
+class GameStyle : public QProxyStyle {
+public:
+    explicit GameStyle(const QString& key) : QProxyStyle(key) {}
+    QIcon standardIcon(StandardPixmap which, const QStyleOption* option, const QWidget* widget) const override {
+        if (which == SP_ToolBarHorizontalExtensionButton) return QIcon();
+        return QProxyStyle::standardIcon(which, option, widget);
+    }
+};
 
 }  // namespace
 
 void initApplication(int& argc, char** argv) {
     if (!QCoreApplication::instance()) new QApplication(argc, argv);
     QApplication::setApplicationName(QStringLiteral("pachinko"));
-    // Menus and dialogs hint their text fully, the crisp look of the classic
-    // window; the desktop's usual light hinting also reads about a megabyte
-    // more of the Japanese font into memory.
+    QApplication::setStyle(new GameStyle(QApplication::style()->name()));
+    // Menus and boxes are in the dialogs' Japanese font, fully hinted: the
+    // crisp look of the classic window. A Latin default font would have each
+    // Japanese word looked up in a second font, and the desktop's usual light
+    // hinting reads about a megabyte more of the font into memory.
     QFont font = QApplication::font();
+    font.setFamilies({DIALOG_FONT_FAMILY});
     font.setHintingPreference(QFont::PreferFullHinting);
     QApplication::setFont(font);
 }

@@ -4,12 +4,15 @@
 // application object first.
 #include "platform/services.h"
 
+#include <QBuffer>
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QFont>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QImage>
+#include <QImageReader>
+#include <QList>
 #include <QPainter>
 #include <QString>
 #include <algorithm>
@@ -65,9 +68,27 @@ bool decodeBmp(const std::string& path, const uint8_t* bytes, std::size_t size, 
     if (!bytes || size < 30) return false;
     const uint32_t headerSize = readLe(bytes, 14, 4);
     const int bits = static_cast<int>(headerSize == 12 ? readLe(bytes, 24, 2) : readLe(bytes, 28, 2));
+    QBuffer file;
+    file.setData(QByteArray::fromRawData(reinterpret_cast<const char*>(bytes), static_cast<qsizetype>(size)));
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    QImageReader reader(&file, "BMP");
+    // Each big picture passes through fresh memory a megabyte at a time, and
+    // on first touch that memory is most of start-up's cost. So a true-colour
+    // picture is read straight into the pixels (Qt's reader fills an image of
+    // the right size and format in place), and an 8-bit one is looked up
+    // into them, without a converted copy in between. Straight in only when
+    // the file holds at least two bytes a pixel: a header alone never makes
+    // us set aside memory.
+    const QSize dimensions = reader.size();
+    const auto area = static_cast<std::size_t>(std::max(dimensions.width(), 0)) *
+                      static_cast<std::size_t>(std::max(dimensions.height(), 0));
     QImage image;
-    const QByteArray data = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes), static_cast<qsizetype>(size));
-    if (!image.loadFromData(data, "BMP") || image.isNull()) return false;
+    if (reader.imageFormat() == QImage::Format_RGB32 && area > 0 && area <= size / 2) {
+        out.pixels.assign(area, 0);
+        image = QImage(reinterpret_cast<uchar*>(out.pixels.data()), dimensions.width(), dimensions.height(),
+                       static_cast<qsizetype>(dimensions.width()) * 4, QImage::Format_RGB32);
+    }
+    if (!reader.read(&image) || image.isNull()) return false;
     out.width = image.width();
     out.height = image.height();
     out.bitsPerPixel = bits;
@@ -77,12 +98,33 @@ bool decodeBmp(const std::string& path, const uint8_t* bytes, std::size_t size, 
     if (bits <= 8) {
         for (QRgb c : image.colorTable()) out.colorTable.push_back(c & 0x00FFFFFFu);
     }
+    const auto width = static_cast<std::size_t>(out.width);
+    const std::size_t count = width * static_cast<std::size_t>(out.height);
+    if (image.constBits() == reinterpret_cast<const uchar*>(out.pixels.data()) && out.pixels.size() == count) {
+        for (uint32_t& p : out.pixels) p &= 0x00FFFFFFu;
+        return true;
+    }
+    out.pixels.assign(count, 0);
+    if (image.format() == QImage::Format_Indexed8) {
+        // As Qt's own conversion reads the table: none at all is a grey
+        // ramp, and an index past a short one is black.
+        QList<QRgb> table = image.colorTable();
+        if (table.isEmpty())
+            for (int i = 0; i < 256; ++i) table.push_back(qRgb(i, i, i));
+        table.resize(256, 0);
+        const QRgb* colours = table.constData();
+        for (int y = 0; y < out.height; ++y) {
+            const uchar* row = image.constScanLine(y);
+            uint32_t* to = out.pixels.data() + static_cast<std::size_t>(y) * width;
+            for (std::size_t x = 0; x < width; ++x) to[x] = colours[row[x]] & 0x00FFFFFFu;
+        }
+        return true;
+    }
     const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
-    out.pixels.resize(static_cast<std::size_t>(out.width) * static_cast<std::size_t>(out.height));
     for (int y = 0; y < out.height; ++y) {
         const QRgb* row = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
-        uint32_t* to = out.pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(out.width);
-        for (int x = 0; x < out.width; ++x) to[x] = row[x] & 0x00FFFFFFu;
+        uint32_t* to = out.pixels.data() + static_cast<std::size_t>(y) * width;
+        for (std::size_t x = 0; x < width; ++x) to[x] = row[x] & 0x00FFFFFFu;
     }
     return true;
 }
