@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The whole test suite: the normal build, the Windows build under Wine, the
-# browser build in Chromium, short fuzz runs, and an AddressSanitizer +
+# browser build in Chromium, the sound's threads under ThreadSanitizer, short
+# fuzz runs, and an AddressSanitizer +
 # UndefinedBehaviorSanitizer build (where a soak of random play checks the
 # game's rules every tick). docs/testing.md describes the layers.
 set -euo pipefail
@@ -23,6 +24,15 @@ cmake --build build -j"$jobs"
 # in headless Chromium (dist/web).
 scripts/test_windows.sh
 scripts/test_web.sh
+
+# The sound's threads (the device opened as the program starts, the feeder of
+# the tunes played from their files) under ThreadSanitizer: the real OpenAL
+# output tests in a build of their own (build-tsan). Without address-space
+# randomisation, which some kernels set too wide for ThreadSanitizer's map.
+configure build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPACHINKO_BENCH=OFF \
+  -DCMAKE_CXX_FLAGS="-fsanitize=thread" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=thread"
+cmake --build build-tsan -j"$jobs" --target pachinko_openal_tests
+TSAN_OPTIONS=halt_on_error=1 setarch "$(uname -m)" -R build-tsan/tests/pachinko_openal_tests
 
 # Short fuzz runs of the WAV reader, the picture loader and the whole game
 # state, about a minute in all, in a clang build of their own (build-fuzz).

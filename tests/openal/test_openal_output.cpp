@@ -224,4 +224,16 @@ TEST_F(OpenAlTest, TuneFromItsFileLoopsWithoutGapsAndPlaysAgainOnceOver) {
     }
 }
 
+// The game opens the device on a thread of its own as it starts; the sound
+// set-up then takes that device, which plays as one opened in place does.
+TEST_F(OpenAlTest, ADeviceOpenedAheadIsTakenAndPlays) {
+    releaseSoundBuffers();
+    releaseDirectSound();
+    platform::prepareSoundDevice();
+    ASSERT_TRUE(initDirectSound(nullptr));
+    ASSERT_TRUE(loadSounds());
+    playLooping(sndBase1);
+    EXPECT_TRUE(waitFor([] { return info(sndBase1).position > 2000; }));
+}
+
 }  // namespace
