@@ -49,6 +49,7 @@
     timer: null,
     afterTake: null,
     saveStamp: "",
+    keptSaves: 0,  // saves that reached IndexedDB
   };
   Module.pachinko = p;
   // For tests: the queue and ticks on demand.
@@ -147,6 +148,7 @@
       p.saveStamp = stamp;
       FS.syncfs(false, (error) => {
         if (error) console.warn("pachinko: the save could not be kept", error);
+        else p.keptSaves += 1;
       });
     }
     if (p.afterTake) {
@@ -315,6 +317,10 @@
     });
     document.addEventListener("visibilitychange", () => {
       p.post(p.main, MSG.ACTIVATE, document.hidden ? 0x10000 : 1, 0);
+      // A page out of sight may be closed or discarded with no warning and
+      // no time left for IndexedDB: the game saves now, as the desktop game
+      // does when it is ended from outside.
+      if (document.hidden && p.main && !p.onTake) saveThen(() => {});
     });
   }
 

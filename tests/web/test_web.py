@@ -395,6 +395,20 @@ def touch_journey(args, server, out):
               "no arrow pad on a touch screen")
         page.play(os.path.join(HERE, "touch.txt"))
         compare_shots(page, desktop)
+
+        # The page put out of sight (another tab, another app on a phone),
+        # where it may be closed with no warning: the game saves, and the save
+        # reaches the browser's storage; it is the one the desktop program
+        # writes when its session ends there.
+        kept = page.js("return window.pachinko.keptSaves")
+        page.js("Object.defineProperty(document, 'hidden', {value: true, configurable: true});"
+                "document.dispatchEvent(new Event('visibilitychange'))")
+        page.settle()
+        wait_for("the save to reach the browser's storage", lambda: page.js("return window.pachinko.keptSaves") > kept)
+        saved = bytes(page.js("return Array.from(FS.readFile('/save/pachiko.dat'))"))
+        check(saved == open(os.path.join(desktop, "pachiko.dat"), "rb").read(),
+              "the save made out of sight is not the desktop's: %s" % saved.hex())
+        note("out of sight, the page saved the desktop's pachiko.dat, byte for byte, into the browser's storage")
     except (Failure, WebDriverException):
         driver.save_screenshot(os.path.join(out, "failure-touch.png"))
         raise
