@@ -79,4 +79,19 @@ TEST_F(PlayerFolder, KeepsThePlayersFilesAndTakesUpdates) {
     EXPECT_EQ(read(player / "back1.bmp"), "updated");
 }
 
+// Content without its courses is not the game's: no folder is made from it.
+// A folder that cannot be made (a file stands in its place) is said so.
+TEST_F(PlayerFolder, RefusesContentWithoutCoursesAndAFolderItCannotMake) {
+    fs::remove(program / "tama.dat");
+    EXPECT_FALSE(preparePlayerFolder(program, player, error));
+    EXPECT_NE(error.find("missing"), std::string::npos) << error;
+    EXPECT_FALSE(fs::exists(player));
+
+    write(program / "tama.dat", "installed tama.dat");
+    fs::create_directories(player.parent_path());
+    write(player, "a file where the folder goes");
+    EXPECT_FALSE(preparePlayerFolder(program, player, error));
+    EXPECT_NE(error.find("cannot make the folder"), std::string::npos) << error;
+}
+
 }  // namespace
