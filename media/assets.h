@@ -98,9 +98,9 @@ extern platform::ColorKey pictureKey;
 // measured on surfMy1.
 void loadSurfaces();
 // loadSurfaces in two halves, for a start-up that shows its first picture
-// between them: the palette and the pictures the town at rest can draw
-// (the backgrounds, doors, flowers, walker, home and end pictures), keyed,
-// then all the others, keyed.
+// between them: the palette and the pictures the town at rest draws on its
+// first tick (the backdrop's first frame, the doors, flowers, walker, home
+// and end pictures), keyed, then all the others, keyed.
 void loadFirstScreenSurfaces();
 void loadOtherSurfaces();
 

@@ -109,12 +109,10 @@ Bitmap* loadBitmapFile(const char* name) {
     bitmap->height = picture.height;
     bitmap->bitsPerPixel = bits;
     // Only an indexed file carries a colour table (true colour has none, even
-    // where a decoder would make one up).
-    if (bits <= 8) {
-        for (uint32_t c : picture.colorTable) bitmap->colorTable.push_back(c & 0x00FFFFFFu);
-    }
+    // where a decoder would make one up). The services hand both over as
+    // 0x00RRGGBB already.
+    if (bits <= 8) bitmap->colorTable = std::move(picture.colorTable);
     bitmap->pixels = std::move(picture.pixels);
-    for (uint32_t& p : bitmap->pixels) p &= 0x00FFFFFFu;
     ++displayState.counts.bitmaps;
     return bitmap;
 }

@@ -375,10 +375,6 @@ int32_t createStream(SoundDevice* device, const WaveFormat& format, uint32_t byt
 }
 #endif
 
-}  // namespace
-
-namespace {
-
 struct OpenedDevice {
     ALCdevice* device = nullptr;
     ALCcontext* context = nullptr;
